@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Exception.h"
+
+namespace lumvale {
+
+// Misuse of a bitmap operation, such as a missing source or destination.
+class EBitmapException : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A source rectangle that does not lie inside its bitmap.
+class ESrcInvalidException : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A picture file the loader cannot handle (an extension without a picture class).
+class EInvalidGraphic : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// An operation a picture class refuses (changing the size of a JPEG picture).
+class EInvalidGraphicOperation : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// Any libjpeg error, and the adapter's own limits on what it will decode.
+class EJPEG : public Exception {
+ public:
+  // The message of a libjpeg error with the given libjpeg message code.
+  explicit EJPEG(int messageCode);
+  explicit EJPEG(QString message) : Exception(std::move(message)) {}
+  // libjpeg's message code, or -1 for the adapter's own errors.
+  int MessageCode() const { return code_; }
+
+ private:
+  int code_ = -1;
+};
+
+}  // namespace lumvale

@@ -1,0 +1,110 @@
+#include "Contributions.h"
+#include "KernelResampler.h"
+#include "PixelCombine.h"
+#include "ResamplePasses.h"
+
+#include <algorithm>
+#include <cassert>
+#include <limits>
+#include <vector>
+
+namespace lumvale {
+
+namespace {
+
+using resample::DenseList;
+
+// A contribution table in dense form: per destination index, one weight per source index from
+// the smallest to the largest it names, with the weights of a repeated index (edge replication)
+// added together.
+struct DenseTable {
+  std::vector<DenseList> lists;
+  std::vector<int32_t> weights;
+  bool fitsInt16 = true;
+};
+
+DenseTable MakeDense(const TContributionTable& table, int32_t base) {
+  DenseTable dense;
+  dense.lists.reserve(table.size());
+  for (const TContributionList& list : table) {
+    int32_t lo = std::numeric_limits<int32_t>::max(), hi = std::numeric_limits<int32_t>::min();
+    for (const TContribution& c : list) {
+      lo = std::min(lo, c.SourceIndex);
+      hi = std::max(hi, c.SourceIndex);
+    }
+    const size_t offset = dense.weights.size();
+    dense.weights.resize(offset + size_t(hi - lo + 1), 0);
+    for (const TContribution& c : list) {
+      dense.weights[offset + size_t(c.SourceIndex - lo)] += c.Weight;
+    }
+    dense.lists.push_back({lo - base, hi - lo + 1, offset});
+  }
+  for (int32_t w : dense.weights) {
+    if (w < std::numeric_limits<int16_t>::min() || w > std::numeric_limits<int16_t>::max()) {
+      dense.fitsInt16 = false;
+    }
+  }
+  return dense;
+}
+
+}  // namespace
+
+void ResampleWithKernel(TBitmap32& dst, const TRect& dstRect, const TRect& clip, TBitmap32& src,
+                        const TRect& srcRect, const TCustomKernel& kernel, TDrawMode drawMode,
+                        const TPixelCombineEvent& combine) {
+  assert(&dst != &src && "a stretch reads and writes distinct bitmaps");
+  const TPixelCombiner combiner(drawMode, src, combine);
+  if (combiner.Mode() == TDrawMode::dmBlend && src.MasterAlpha == 0) return;
+
+  const auto mapX = BuildContributions(dstRect.Left, dstRect.Right, clip.Left, clip.Right,
+                                       srcRect.Left, srcRect.Right, kernel);
+  const auto mapY = BuildContributions(dstRect.Top, dstRect.Bottom, clip.Top, clip.Bottom,
+                                       srcRect.Top, srcRect.Bottom, kernel);
+  const bool clamp = kernel.ClampsOutput();
+  if (!mapX || !mapY || mapX->empty() || mapY->empty()) return;
+
+  // The horizontal span: the smallest to the largest source column that mapX names.
+  int32_t spanLo = std::numeric_limits<int32_t>::max(), spanHi = std::numeric_limits<int32_t>::min();
+  for (const TContributionList& list : *mapX) {
+    for (const TContribution& c : list) {
+      spanLo = std::min(spanLo, c.SourceIndex);
+      spanHi = std::max(spanHi, c.SourceIndex);
+    }
+  }
+  const DenseTable horizontal = MakeDense(*mapX, spanLo);
+  const DenseTable vertical = MakeDense(*mapY, 0);
+
+  const bool avx2 = resample::HaveAvx2();
+  const resample::VerticalPassFn verticalPass =
+      avx2 && vertical.fitsInt16 ? resample::VerticalPassAvx2 : resample::VerticalPassScalar;
+  const resample::HorizontalPassFn horizontalPass =
+      avx2 ? (clamp ? resample::HorizontalPassAvx2<true> : resample::HorizontalPassAvx2<false>)
+           : (clamp ? resample::HorizontalPassScalar<true> : resample::HorizontalPassScalar<false>);
+
+  const size_t spanBytes = size_t(spanHi - spanLo + 1) * sizeof(TColor32);
+  std::vector<int32_t> sums(spanBytes);  // blue, green, red, alpha per span column
+  std::vector<const uint8_t*> rows;
+  const bool direct = combiner.Mode() == TDrawMode::dmOpaque;
+  std::vector<TColor32> colours(direct ? 0 : size_t(clip.Width()));
+
+  for (int32_t y = clip.Top; y < clip.Bottom; ++y) {
+    const DenseList& ly = vertical.lists[size_t(y - clip.Top)];
+    rows.resize(size_t(ly.count));
+    for (int32_t k = 0; k < ly.count; ++k) {
+      rows[size_t(k)] = reinterpret_cast<const uint8_t*>(src.RowPointer(ly.first + k) + spanLo);
+    }
+    verticalPass(rows.data(), vertical.weights.data() + ly.offset, ly.count, sums.data(),
+                 spanBytes);
+    TColor32* target = dst.RowPointer(y) + clip.Left;
+    if (direct) {
+      horizontalPass(sums.data(), horizontal.lists.data(), horizontal.weights.data(),
+                     clip.Width(), target);
+    } else {
+      horizontalPass(sums.data(), horizontal.lists.data(), horizontal.weights.data(),
+                     clip.Width(), colours.data());
+      combiner.CombineRow(colours.data(), target, clip.Width());
+    }
+  }
+}
+
+}  // namespace lumvale

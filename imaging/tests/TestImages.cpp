@@ -1,0 +1,125 @@
+#include "TestImages.h"
+
+#include <QFile>
+
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+#include <jpeglib.h>
+
+namespace lumvale::test {
+
+std::vector<uint8_t> MakeJpeg(const JpegSpec& spec) {
+  jpeg_compress_struct c{};
+  jpeg_error_mgr err{};
+  c.err = jpeg_std_error(&err);
+  jpeg_create_compress(&c);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&c, &out, &size);
+  c.image_width = spec.width;
+  c.image_height = spec.height;
+  c.input_components = spec.grayscale ? 1 : 3;
+  c.in_color_space = spec.grayscale ? JCS_GRAYSCALE : JCS_RGB;
+  jpeg_set_defaults(&c);
+  jpeg_set_quality(&c, spec.quality, TRUE);
+  if (spec.progressive) jpeg_simple_progression(&c);
+  jpeg_start_compress(&c, TRUE);
+  std::vector<uint8_t> row(size_t(spec.width) * c.input_components);
+  for (int y = 0; y < spec.height; ++y) {
+    for (int x = 0; x < spec.width; ++x) {
+      const uint8_t r = uint8_t(x * 255 / std::max(spec.width - 1, 1));
+      const uint8_t g = uint8_t(y * 255 / std::max(spec.height - 1, 1));
+      const uint8_t b = ((x / 8 + y / 8) % 2) ? 200 : 40;
+      if (spec.grayscale) {
+        row[size_t(x)] = uint8_t((r + g + b) / 3);
+      } else {
+        row[size_t(x) * 3] = r;
+        row[size_t(x) * 3 + 1] = g;
+        row[size_t(x) * 3 + 2] = b;
+      }
+    }
+    JSAMPROW p = row.data();
+    jpeg_write_scanlines(&c, &p, 1);
+  }
+  jpeg_finish_compress(&c);
+  std::vector<uint8_t> bytes(out, out + size);
+  jpeg_destroy_compress(&c);
+  std::free(out);
+  return bytes;
+}
+
+std::vector<TColor32> ReferenceDecode(const std::vector<uint8_t>& jpeg, int& width, int& height) {
+  jpeg_decompress_struct d{};
+  jpeg_error_mgr err{};
+  d.err = jpeg_std_error(&err);
+  jpeg_create_decompress(&d);
+  jpeg_mem_src(&d, jpeg.data(), jpeg.size());
+  jpeg_read_header(&d, TRUE);
+  d.dct_method = JDCT_FLOAT;
+  d.do_block_smoothing = TRUE;
+  d.out_color_space = JCS_EXT_BGRX;
+  jpeg_start_decompress(&d);
+  width = int(d.output_width);
+  height = int(d.output_height);
+  std::vector<TColor32> pixels(size_t(width) * size_t(height));
+  while (d.output_scanline < d.output_height) {
+    JSAMPROW row = reinterpret_cast<JSAMPROW>(pixels.data() + size_t(d.output_scanline) * width);
+    jpeg_read_scanlines(&d, &row, 1);
+  }
+  jpeg_finish_decompress(&d);
+  jpeg_destroy_decompress(&d);
+  return pixels;
+}
+
+bool HasMultipleScans(const std::vector<uint8_t>& jpeg) {
+  jpeg_decompress_struct d{};
+  jpeg_error_mgr err{};
+  d.err = jpeg_std_error(&err);
+  jpeg_create_decompress(&d);
+  jpeg_mem_src(&d, jpeg.data(), jpeg.size());
+  jpeg_read_header(&d, TRUE);
+  const bool multiple = jpeg_has_multiple_scans(&d);
+  jpeg_destroy_decompress(&d);
+  return multiple;
+}
+
+void WriteFile(const QString& path, const std::vector<uint8_t>& bytes) {
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot write test file");
+  f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+}
+
+void Fill(TBitmap32& bitmap, int32_t width, int32_t height, const std::vector<TColor32>& colours) {
+  bitmap.Resize(width, height);
+  for (size_t i = 0; i < colours.size() && i < size_t(width) * size_t(height); ++i) {
+    bitmap.Bits()[i] = colours[i];
+  }
+}
+
+void FillRandom(TBitmap32& bitmap, int32_t width, int32_t height, uint32_t seed, bool opaque) {
+  bitmap.Resize(width, height);
+  uint32_t s = seed * 2654435761u + 1;
+  for (size_t i = 0; i < size_t(width) * size_t(height); ++i) {
+    s ^= s << 13;
+    s ^= s >> 17;
+    s ^= s << 5;
+    bitmap.Bits()[i] = opaque ? (s | 0xFF000000u) : s;
+  }
+}
+
+std::string Grid(const TBitmap32& bitmap) {
+  std::string out;
+  char cell[12];
+  for (int32_t y = 0; y < bitmap.Height(); ++y) {
+    for (int32_t x = 0; x < bitmap.Width(); ++x) {
+      std::snprintf(cell, sizeof cell, "%08X ", bitmap.RowPointer(y)[x]);
+      out += cell;
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+}  // namespace lumvale::test

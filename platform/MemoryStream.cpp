@@ -1,0 +1,67 @@
+#include "MemoryStream.h"
+
+#include "Exception.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+
+namespace lumvale {
+
+void TMemoryStream::SetPosition(int64_t position) {
+  position_ = std::clamp<int64_t>(position, 0, Size());
+}
+
+void TMemoryStream::Write(const void* data, size_t count) {
+  if (count == 0) return;
+  const size_t end = static_cast<size_t>(position_) + count;
+  if (end > bytes_.size()) bytes_.resize(end);
+  std::memcpy(bytes_.data() + position_, data, count);
+  position_ = static_cast<int64_t>(end);
+}
+
+size_t TMemoryStream::Read(void* data, size_t count) {
+  const size_t available = bytes_.size() - static_cast<size_t>(position_);
+  const size_t n = std::min(count, available);
+  if (n > 0) std::memcpy(data, bytes_.data() + position_, n);
+  position_ += static_cast<int64_t>(n);
+  return n;
+}
+
+void TMemoryStream::Clear() {
+  bytes_.clear();
+  position_ = 0;
+}
+
+void TMemoryStream::LoadFromFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    throw EFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+  }
+  const qint64 size = file.size();
+  std::vector<uint8_t> bytes(static_cast<size_t>(std::max<qint64>(size, 0)));
+  if (size > 0 && file.read(reinterpret_cast<char*>(bytes.data()), size) != size) {
+    throw EFileError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+  }
+  bytes_ = std::move(bytes);
+  position_ = 0;
+}
+
+void TMemoryStream::SaveToFile(const QString& path) const {
+  QSaveFile file(path);
+  // Without this, QSaveFile falls back to writing the target in place when the folder is not
+  // writable for a temporary file, which could leave a partial file.
+  file.setDirectWriteFallback(false);
+  if (!file.open(QIODevice::WriteOnly)) {
+    throw EFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+  }
+  const qint64 size = Size();
+  if ((size > 0 && file.write(reinterpret_cast<const char*>(bytes_.data()), size) != size) ||
+      !file.commit()) {
+    throw EFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+  }
+}
+
+}  // namespace lumvale

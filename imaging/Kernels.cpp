@@ -14,7 +14,9 @@ constexpr long double kPi = 3.141592653589793238462643383279502884L;
 float Sinc(float v) {
   if (v == 0.0f) return 1.0f;
   const float t = static_cast<float>(static_cast<long double>(v) * kPi);
-  return static_cast<float>(std::sin(static_cast<long double>(t)) / t);
+  // The sine itself in double: glibc's extended sine reduces its argument the slow, multi-
+  // precision way, and a double-accurate sine rounds to the same single in all but freak cases.
+  return static_cast<float>(std::sin(static_cast<double>(t)) / t);
 }
 
 void TCustomKernel::AssignTo(TCustomKernel&) const {}

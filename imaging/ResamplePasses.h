@@ -45,6 +45,14 @@ template <bool Clamp>
 void HorizontalPassAvx2(const int32_t* sums, const DenseList* lists, const int32_t* weights,
                         int32_t width, TColor32* out);
 
+// Available when the processor has AVX-512 F, BW, VBMI and VNNI; needs 16-bit weights.
+bool HaveAvx512();
+void VerticalPassAvx512(const uint8_t* const* rows, const int32_t* weights, int32_t count,
+                        int32_t* sums, size_t n);
+template <bool Clamp>
+void HorizontalPassAvx512(const int32_t* sums, const DenseList* lists, const int32_t* weights,
+                          int32_t width, TColor32* out);
+
 // A channel sum packed into a byte: clamped to 0..0xFF0000 when Clamp, then bits 16..23.
 template <bool Clamp>
 inline uint32_t PackChannel(int32_t s) {

@@ -74,12 +74,17 @@ void ResampleWithKernel(TBitmap32& dst, const TRect& dstRect, const TRect& clip,
   const DenseTable horizontal = MakeDense(*mapX, spanLo);
   const DenseTable vertical = MakeDense(*mapY, 0);
 
-  const bool avx2 = resample::HaveAvx2();
-  const resample::VerticalPassFn verticalPass =
-      avx2 && vertical.fitsInt16 ? resample::VerticalPassAvx2 : resample::VerticalPassScalar;
-  const resample::HorizontalPassFn horizontalPass =
-      avx2 ? (clamp ? resample::HorizontalPassAvx2<true> : resample::HorizontalPassAvx2<false>)
-           : (clamp ? resample::HorizontalPassScalar<true> : resample::HorizontalPassScalar<false>);
+  // The passes are chosen once per call; all of them give the same bytes.
+  using namespace resample;
+  const bool avx512 = HaveAvx512(), avx2 = HaveAvx2();
+  const VerticalPassFn verticalPass = !vertical.fitsInt16 ? VerticalPassScalar
+                                      : avx512            ? VerticalPassAvx512
+                                      : avx2              ? VerticalPassAvx2
+                                                          : VerticalPassScalar;
+  const HorizontalPassFn horizontalPass =
+      avx512 ? (clamp ? HorizontalPassAvx512<true> : HorizontalPassAvx512<false>)
+      : avx2 ? (clamp ? HorizontalPassAvx2<true> : HorizontalPassAvx2<false>)
+             : (clamp ? HorizontalPassScalar<true> : HorizontalPassScalar<false>);
 
   const size_t spanBytes = size_t(spanHi - spanLo + 1) * sizeof(TColor32);
   std::vector<int32_t> sums(spanBytes);  // blue, green, red, alpha per span column

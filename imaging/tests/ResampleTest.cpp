@@ -165,7 +165,7 @@ TEST(KernelResampler, ScalarAndVectorPassesAgree) {
   if (!resample::HaveAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937 rng(5);
   for (int count : {1, 2, 7, 31}) {
-    for (size_t n : {4u, 60u, 64u, 132u, 1000u}) {
+    for (size_t n : {4u, 60u, 64u, 132u, 256u, 1000u}) {
       std::vector<std::vector<uint8_t>> data(size_t(count), std::vector<uint8_t>(n, 0));
       std::vector<const uint8_t*> rows;
       std::vector<int32_t> weights;
@@ -178,6 +178,11 @@ TEST(KernelResampler, ScalarAndVectorPassesAgree) {
       resample::VerticalPassScalar(rows.data(), weights.data(), count, scalar.data(), n);
       resample::VerticalPassAvx2(rows.data(), weights.data(), count, vector.data(), n);
       ASSERT_EQ(scalar, vector) << count << " rows of " << n;
+      if (resample::HaveAvx512()) {
+        std::vector<int32_t> wide(n);
+        resample::VerticalPassAvx512(rows.data(), weights.data(), count, wide.data(), n);
+        ASSERT_EQ(scalar, wide) << count << " rows of " << n << " (AVX-512)";
+      }
     }
   }
   std::vector<int32_t> sums(4 * 50);
@@ -196,6 +201,12 @@ TEST(KernelResampler, ScalarAndVectorPassesAgree) {
   resample::HorizontalPassAvx2<false>(sums.data(), lists.data(), weights.data(), 20, d.data());
   EXPECT_EQ(a, b);
   EXPECT_EQ(c, d);
+  if (resample::HaveAvx512()) {
+    resample::HorizontalPassAvx512<true>(sums.data(), lists.data(), weights.data(), 20, b.data());
+    resample::HorizontalPassAvx512<false>(sums.data(), lists.data(), weights.data(), 20, d.data());
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(c, d);
+  }
 }
 
 TEST(KernelResampler, KernelModeAndTableSizeChangeNoPixel) {

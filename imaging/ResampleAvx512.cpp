@@ -108,3 +108,67 @@ template void HorizontalPassAvx512<false>(const int32_t*, const DenseList*, cons
                                           int32_t, TColor32*);
 
 }  // namespace lumvale::resample
+
+namespace lumvale::resample {
+
+namespace {
+
+// Byte c of row a and byte c of row b side by side: words (a_c, b_c) for c in [half, half + 32).
+inline __m512i ByteInterleave(int half) {
+  alignas(64) uint8_t idx[64];
+  for (int c = 0; c < 32; ++c) {
+    idx[2 * c] = uint8_t(half + c);
+    idx[2 * c + 1] = uint8_t(64 + half + c);
+  }
+  return _mm512_load_si512(idx);
+}
+
+// Word c of x and word c of y side by side: dwords (x_c, y_c) for c in [first, first + 16).
+inline __m512i WordInterleave(int first) {
+  alignas(64) uint16_t idx[32];
+  for (int k = 0; k < 16; ++k) {
+    idx[2 * k] = uint16_t(first + k);
+    idx[2 * k + 1] = uint16_t(32 + first + k);
+  }
+  return _mm512_load_si512(idx);
+}
+
+}  // namespace
+
+void VerticalQuadsAvx512(const uint8_t* const* rows, int32_t quads, const uint32_t* weightsA,
+                         const uint32_t* weightsB, int32_t* sumsA, int32_t* sumsB, size_t n) {
+  // Four source rows are transposed so that each dword holds one byte (channel) of all four;
+  // vpdpbusd multiplies the unsigned bytes by four signed 8-bit weights and adds the products
+  // to a 32-bit sum. The transposed rows serve both destination rows.
+  const __m512i bytesLo = ByteInterleave(0), bytesHi = ByteInterleave(32);
+  const __m512i words[2] = {WordInterleave(0), WordInterleave(16)};
+  const __m512i zero = _mm512_setzero_si512();
+  size_t i = 0;
+  for (; i + 64 <= n; i += 64) {
+    __m512i a[4], b[4];
+    for (int j = 0; j < 4; ++j) a[j] = b[j] = zero;
+    for (int32_t q = 0; q < quads; ++q) {
+      const uint8_t* const* r = rows + 4 * q;
+      const __m512i r0 = _mm512_loadu_si512(r[0] + i), r1 = _mm512_loadu_si512(r[1] + i);
+      const __m512i r2 = _mm512_loadu_si512(r[2] + i), r3 = _mm512_loadu_si512(r[3] + i);
+      const __m512i p01[2] = {_mm512_permutex2var_epi8(r0, bytesLo, r1),
+                              _mm512_permutex2var_epi8(r0, bytesHi, r1)};
+      const __m512i p23[2] = {_mm512_permutex2var_epi8(r2, bytesLo, r3),
+                              _mm512_permutex2var_epi8(r2, bytesHi, r3)};
+      const __m512i wa = _mm512_set1_epi32(int32_t(weightsA[q]));
+      const __m512i wb = _mm512_set1_epi32(int32_t(weightsB[q]));
+      for (int j = 0; j < 4; ++j) {
+        const __m512i quad = _mm512_permutex2var_epi16(p01[j / 2], words[j % 2], p23[j / 2]);
+        a[j] = _mm512_dpbusd_epi32(a[j], quad, wa);
+        b[j] = _mm512_dpbusd_epi32(b[j], quad, wb);
+      }
+    }
+    for (int j = 0; j < 4; ++j) {
+      _mm512_storeu_si512(sumsA + i + 16 * j, a[j]);
+      _mm512_storeu_si512(sumsB + i + 16 * j, b[j]);
+    }
+  }
+  if (i < n) VerticalQuadsScalar(rows, quads, weightsA, weightsB, sumsA, sumsB, n, i);
+}
+
+}  // namespace lumvale::resample

@@ -16,6 +16,22 @@ void VerticalPassScalar(const uint8_t* const* rows, const int32_t* weights, int3
   }
 }
 
+void VerticalQuadsScalar(const uint8_t* const* rows, int32_t quads, const uint32_t* weightsA,
+                         const uint32_t* weightsB, int32_t* sumsA, int32_t* sumsB, size_t n,
+                         size_t from) {
+  for (size_t i = from; i < n; ++i) {
+    uint32_t a = 0, b = 0;
+    for (int32_t k = 0; k < 4 * quads; ++k) {
+      const uint32_t p = rows[k][i];
+      const int shift = 8 * (k % 4);
+      a += p * uint32_t(int8_t(weightsA[k / 4] >> shift));
+      b += p * uint32_t(int8_t(weightsB[k / 4] >> shift));
+    }
+    sumsA[i] = int32_t(a);
+    sumsB[i] = int32_t(b);
+  }
+}
+
 template <bool Clamp>
 void HorizontalPassScalar(const int32_t* sums, const DenseList* lists, const int32_t* weights,
                           int32_t width, TColor32* out) {

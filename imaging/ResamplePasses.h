@@ -53,6 +53,16 @@ template <bool Clamp>
 void HorizontalPassAvx512(const int32_t* sums, const DenseList* lists, const int32_t* weights,
                           int32_t width, TColor32* out);
 
+// Vertical pass of two destination rows at once, over quads of source rows with 8-bit weights:
+// sumsA[i] = sum over rows k of rows[k][i] x (signed byte k % 4 of weightsA[k / 4]), and the same
+// for B; the bytes from `from` to n.
+void VerticalQuadsScalar(const uint8_t* const* rows, int32_t quads, const uint32_t* weightsA,
+                         const uint32_t* weightsB, int32_t* sumsA, int32_t* sumsB, size_t n,
+                         size_t from = 0);
+// Needs AVX-512 F, BW, VBMI and VNNI.
+void VerticalQuadsAvx512(const uint8_t* const* rows, int32_t quads, const uint32_t* weightsA,
+                         const uint32_t* weightsB, int32_t* sumsA, int32_t* sumsB, size_t n);
+
 // A channel sum packed into a byte: clamped to 0..0xFF0000 when Clamp, then bits 16..23.
 template <bool Clamp>
 inline uint32_t PackChannel(int32_t s) {

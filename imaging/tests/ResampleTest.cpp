@@ -185,6 +185,42 @@ TEST(KernelResampler, ScalarAndVectorPassesAgree) {
       }
     }
   }
+  if (resample::HaveAvx512()) {
+    for (int quads : {1, 3, 10}) {
+      for (size_t n : {64u, 100u, 1000u}) {
+        std::vector<std::vector<uint8_t>> data(size_t(4 * quads), std::vector<uint8_t>(n, 0));
+        std::vector<const uint8_t*> rows;
+        for (auto& row : data) {
+          for (auto& b : row) b = uint8_t(rng());
+          rows.push_back(row.data());
+        }
+        std::vector<uint32_t> wa(static_cast<size_t>(quads)), wb(static_cast<size_t>(quads));
+        for (auto& w : wa) w = rng();
+        for (auto& w : wb) w = rng();
+        std::vector<int32_t> sa(n), sb(n), va(n), vb(n);
+        resample::VerticalQuadsScalar(rows.data(), quads, wa.data(), wb.data(), sa.data(),
+                                      sb.data(), n);
+        resample::VerticalQuadsAvx512(rows.data(), quads, wa.data(), wb.data(), va.data(),
+                                      vb.data(), n);
+        ASSERT_EQ(sa, va) << quads << " quads of " << n;
+        ASSERT_EQ(sb, vb) << quads << " quads of " << n;
+      }
+    }
+    // The quads give the same sums as the plain pass with the weights laid out one per row.
+    std::vector<std::vector<uint8_t>> data(8, std::vector<uint8_t>(64, 0));
+    std::vector<const uint8_t*> rows;
+    for (auto& row : data) {
+      for (auto& b : row) b = uint8_t(rng());
+      rows.push_back(row.data());
+    }
+    const int32_t plain[8] = {-128, 127, 0, 5, -3, 90, 1, -77};
+    uint32_t packed[2] = {};
+    for (int k = 0; k < 8; ++k) packed[k / 4] |= uint32_t(uint8_t(int8_t(plain[k]))) << (8 * (k % 4));
+    std::vector<int32_t> viaQuads(64), viaRows(64), ignored(64);
+    resample::VerticalQuadsAvx512(rows.data(), 2, packed, packed, viaQuads.data(), ignored.data(), 64);
+    resample::VerticalPassScalar(rows.data(), plain, 8, viaRows.data(), 64);
+    EXPECT_EQ(viaQuads, viaRows);
+  }
   std::vector<int32_t> sums(4 * 50);
   for (auto& s : sums) s = int32_t(rng() % 0x1800000) - 0x400000;
   std::vector<resample::DenseList> lists;

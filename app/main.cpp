@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     TMemoryStream stream;
     ScaleToStream(args[0], source, settings, stream);
     stream.SaveToFile(args[1]);
-    std::printf("%s: %d x %d, %lld bytes\n", qPrintable(args[1]), source.Width(),
+    std::printf("%s: from %d x %d, %lld bytes\n", qPrintable(args[1]), source.Width(),
                 source.Height(), static_cast<long long>(stream.Size()));
   } catch (const Exception& e) {
     std::fprintf(stderr, "lumvale: %s\n", e.what());

@@ -18,7 +18,9 @@ uint32_t Hash(uint32_t x, uint32_t y, uint32_t seed) {
 float Noise(int x, int y, int cell, uint32_t seed) {
   const int cx = x / cell, cy = y / cell;
   const float fx = float(x % cell) / cell, fy = float(y % cell) / cell;
-  auto v = [&](int i, int j) { return float(Hash(uint32_t(cx + i), uint32_t(cy + j), seed) & 0xFFFF) / 65535.0f; };
+  auto v = [&](int i, int j) {
+    return float(Hash(uint32_t(cx + i), uint32_t(cy + j), seed) & 0xFFFF) / 65535.0f;
+  };
   const float sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
   const float top = v(0, 0) + (v(1, 0) - v(0, 0)) * sx;
   const float bottom = v(0, 1) + (v(1, 1) - v(0, 1)) * sx;
@@ -56,7 +58,8 @@ std::vector<uint8_t> MakePhotoJpeg(int width, int height, bool progressive, int 
       for (int k = 0; k < 3; ++k) {
         const float hue = Noise(x, y, 256 >> k, uint32_t(100 + k)) - 0.5f;
         const float v = base[k] + 0.9f * detail + 0.3f * hue + 0.05f * grain;
-        row[size_t(x) * 3 + size_t(k)] = uint8_t(std::lround(std::fmin(std::fmax(v, 0.0f), 1.0f) * 255));
+        row[size_t(x) * 3 + size_t(k)] =
+            uint8_t(std::lround(std::fmin(std::fmax(v, 0.0f), 1.0f) * 255));
       }
     }
     JSAMPROW p = row.data();

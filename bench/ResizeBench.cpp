@@ -118,7 +118,8 @@ std::vector<uint8_t> PhotoFile(const QString& path, int w, int h, bool progressi
   }
   std::vector<uint8_t> bytes = MakePhotoJpeg(w, h, progressive, 92);
   QDir().mkpath(QFileInfo(path).absolutePath());
-  if (f.open(QIODevice::WriteOnly)) f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+  if (f.open(QIODevice::WriteOnly))
+    f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
   return bytes;
 }
 
@@ -142,8 +143,10 @@ int main(int argc, char** argv) {
   std::printf("photo %d x %d (%.1f MP), %d timed runs each, medians, single thread\n", w, h,
               megapixels, runs);
   for (bool progressive : {false, true}) {
-    const QString path =
-        QDir(dataDir).filePath(QStringLiteral("photo-%1x%2-%3.jpg").arg(w).arg(h).arg(progressive ? "progressive" : "baseline"));
+    const QString path = QDir(dataDir).filePath(QStringLiteral("photo-%1x%2-%3.jpg")
+                                                    .arg(w)
+                                                    .arg(h)
+                                                    .arg(progressive ? "progressive" : "baseline"));
     const std::vector<uint8_t> file = PhotoFile(path, w, h, progressive);
 
     const double a = MedianMs(runs, [&] { DecodeAlone(file); });
@@ -156,9 +159,8 @@ int main(int argc, char** argv) {
     FitSize(source.Width(), source.Height(), Fit800x600(), tw, th);
     TBitmap32 target;
     target.Resize(tw, th);
-    const double c = MedianMs(runs, [&] {
-      target.StretchFrom(target.FullRect(), source.FullRect(), &source);
-    });
+    const double c =
+        MedianMs(runs, [&] { target.StretchFrom(target.FullRect(), source.FullRect(), &source); });
     TDeviceBitmap plain;
     target.ExportToDeviceBitmap(plain);
     const double e = MedianMs(runs, [&] {
@@ -183,9 +185,10 @@ int main(int argc, char** argv) {
                 c / megapixels);
     std::printf("      encode of the target alone     %8.1f ms\n", e);
     std::printf("  ratio b / a                        %8.3f  (target at most 1.25)\n", b / a);
-    std::printf("  peak memory of (b)                 %8.1f MB  (process at start %.1f MB; "
-                "budget 1.25 x %.1f MB pixels + 32 MB = %.1f MB)\n",
-                peakMb, startKb / 1024.0, pixelMb, budgetMb);
+    std::printf(
+        "  peak memory of (b)                 %8.1f MB  (process at start %.1f MB; "
+        "budget 1.25 x %.1f MB pixels + 32 MB = %.1f MB)\n",
+        peakMb, startKb / 1024.0, pixelMb, budgetMb);
   }
   return 0;
 }

@@ -10,7 +10,9 @@
 
 namespace lumvale {
 
-TBitmap32::TBitmap32() { TBitmap32Resampler::Create<TNearestResampler>(*this); }
+TBitmap32::TBitmap32() {
+  TBitmap32Resampler::Create<TNearestResampler>(*this);
+}
 
 TBitmap32::~TBitmap32() = default;
 
@@ -39,15 +41,17 @@ void TBitmap32::RecreateStore(int32_t, int32_t, int32_t newWidth, int32_t newHei
     }
     // calloc hands out zero pages without touching them, so a store that is overwritten right
     // away costs no extra pass.
-    store_.reset(static_cast<TColor32*>(std::calloc(size_t(bytes / sizeof(TColor32)),
-                                                    sizeof(TColor32))));
+    store_.reset(
+        static_cast<TColor32*>(std::calloc(size_t(bytes / sizeof(TColor32)), sizeof(TColor32))));
     if (!store_) throw Exception(QStringLiteral("Can't allocate the DIB handle"));
   }
   SetSize(newWidth, newHeight);
   ClipBounds = FullRect();
 }
 
-bool TBitmap32::IsEmpty() const { return !store_ || Width() == 0 || Height() == 0; }
+bool TBitmap32::IsEmpty() const {
+  return !store_ || Width() == 0 || Height() == 0;
+}
 
 void TBitmap32::MakeOpaque() {
   if (!MeasuringMode && store_) {
@@ -64,7 +68,9 @@ void TBitmap32::SetResampler(std::unique_ptr<TCustomResampler> resampler) {
   NotifyChanged();
 }
 
-std::string TBitmap32::ResamplerClassName() const { return resampler_->ClassName(); }
+std::string TBitmap32::ResamplerClassName() const {
+  return resampler_->ClassName();
+}
 
 void TBitmap32::SetResamplerClassName(std::string_view className) {
   if (className == resampler_->ClassName()) return;
@@ -156,6 +162,7 @@ void TBitmap32::CopyFrom(const TDeviceBitmap& source) {
 
 void TBitmap32::ExportToDeviceBitmap(TDeviceBitmap& target) const {
   target.SetSize(Width(), Height(), TPixelFormat::pf32bit);
+  if (IsEmpty()) return;
   for (int32_t y = 0; y < Height(); ++y) {
     std::memcpy(target.ScanLine(y), RowPointer(y), size_t(Width()) * sizeof(TColor32));
   }
@@ -167,7 +174,9 @@ void TBitmap32::StretchFrom(const TRect& dstRect, const TRect& srcRect, TBitmap3
                     source->DrawMode, source->OnPixelCombine);
 }
 
-void TBitmap32::NotifyChanged() { NotifyAreaChanged(FullRect(), AREAINFO_RECT); }
+void TBitmap32::NotifyChanged() {
+  NotifyAreaChanged(FullRect(), AREAINFO_RECT);
+}
 
 void TBitmap32::NotifyAreaChanged(const TRect& area, uint32_t info) {
   if ((UpdateCount() == 0 || MeasuringMode) && OnAreaChanged) OnAreaChanged(*this, area, info);
@@ -175,8 +184,8 @@ void TBitmap32::NotifyAreaChanged(const TRect& area, uint32_t info) {
 }
 
 namespace {
-void CopyBlock(TBitmap32& dst, const TRect& clip, const TBitmap32& src, int32_t srcX,
-               int32_t srcY, const TPixelCombiner& combiner) {
+void CopyBlock(TBitmap32& dst, const TRect& clip, const TBitmap32& src, int32_t srcX, int32_t srcY,
+               const TPixelCombiner& combiner) {
   for (int32_t y = 0; y < clip.Height(); ++y) {
     combiner.CombineRow(src.RowPointer(srcY + y) + srcX, dst.RowPointer(clip.Top + y) + clip.Left,
                         clip.Width());

@@ -23,8 +23,8 @@ enum class TCombineMode { cmBlend, cmMerge };
 enum class TWrapMode { wmClamp, wmRepeat, wmMirror };
 
 // Combines a foreground colour with a destination pixel at a master alpha.
-using TPixelCombineEvent = std::function<void(TColor32 foreground, TColor32& background,
-                                              uint8_t masterAlpha)>;
+using TPixelCombineEvent =
+    std::function<void(TColor32 foreground, TColor32& background, uint8_t masterAlpha)>;
 using TAreaChangedEvent = std::function<void(class TBitmap32&, const TRect&, uint32_t info)>;
 
 // The info word of an area change that covers a rectangle.
@@ -53,9 +53,7 @@ class TBitmap32 : public TCustomMap {
   TColor32* Bits() { return store_.get(); }
   const TColor32* Bits() const { return store_.get(); }
   TColor32* RowPointer(int32_t y) { return store_.get() + size_t(y) * size_t(Width()); }
-  const TColor32* RowPointer(int32_t y) const {
-    return store_.get() + size_t(y) * size_t(Width());
-  }
+  const TColor32* RowPointer(int32_t y) const { return store_.get() + size_t(y) * size_t(Width()); }
 
   // Sets every alpha to 255 (skipped in measuring mode), then NotifyChanged.
   void MakeOpaque();

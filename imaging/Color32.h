@@ -12,10 +12,18 @@ using TColor32 = uint32_t;
 constexpr TColor32 Color32(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) {
   return (TColor32(a) << 24) | (TColor32(r) << 16) | (TColor32(g) << 8) | b;
 }
-constexpr uint8_t AlphaComponent(TColor32 c) { return uint8_t(c >> 24); }
-constexpr uint8_t RedComponent(TColor32 c) { return uint8_t(c >> 16); }
-constexpr uint8_t GreenComponent(TColor32 c) { return uint8_t(c >> 8); }
-constexpr uint8_t BlueComponent(TColor32 c) { return uint8_t(c); }
+constexpr uint8_t AlphaComponent(TColor32 c) {
+  return uint8_t(c >> 24);
+}
+constexpr uint8_t RedComponent(TColor32 c) {
+  return uint8_t(c >> 16);
+}
+constexpr uint8_t GreenComponent(TColor32 c) {
+  return uint8_t(c >> 8);
+}
+constexpr uint8_t BlueComponent(TColor32 c) {
+  return uint8_t(c);
+}
 
 // Left and top inclusive, right and bottom exclusive.
 struct TRect {

@@ -11,7 +11,9 @@ namespace {
 
 using Ext = long double;
 
-inline float ToSingle(Ext v) { return static_cast<float>(v); }
+inline float ToSingle(Ext v) {
+  return static_cast<float>(v);
+}
 
 // Round to nearest, ties to even, for |v| < 2^62: adding 1.5 x 2^63 leaves no fractional bits in
 // the 64-bit mantissa, so the sum is rounded by the default rounding mode (libm's nearbyintl is
@@ -68,7 +70,8 @@ std::optional<TContributionTable> BuildContributions(int32_t dstLo, int32_t dstH
   TContributionTable table(clipW);
   if (clipW == 0) return table;
 
-  float scale = EdgeToEdgeMapping ? ToSingle(Ext(dstW) / srcW) : ToSingle(Ext(dstW - 1) / (srcW - 1));
+  float scale =
+      EdgeToEdgeMapping ? ToSingle(Ext(dstW) / srcW) : ToSingle(Ext(dstW - 1) / (srcW - 1));
   float filterWidth = kernel.SupportWidth();
   if (scale == 0.0f) return table;
 

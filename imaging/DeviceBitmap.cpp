@@ -6,9 +6,12 @@ namespace lumvale {
 
 int TDeviceBitmap::BitsPerPixel() const {
   switch (format_) {
-    case TPixelFormat::pf8bit: return 8;
-    case TPixelFormat::pf24bit: return 24;
-    case TPixelFormat::pf32bit: return 32;
+    case TPixelFormat::pf8bit:
+      return 8;
+    case TPixelFormat::pf24bit:
+      return 24;
+    case TPixelFormat::pf32bit:
+      return 32;
   }
   return 0;
 }

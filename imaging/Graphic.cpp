@@ -13,7 +13,9 @@ struct GraphicClass {
   const char* description;
   std::unique_ptr<TGraphic> (*create)();
 };
-std::unique_ptr<TGraphic> MakeJpeg() { return std::make_unique<TJPEGImage>(); }
+std::unique_ptr<TGraphic> MakeJpeg() {
+  return std::make_unique<TJPEGImage>();
+}
 constexpr GraphicClass kGraphicClasses[] = {
     {"jpeg", "JPEG-Grafikdatei", &MakeJpeg},
     {"jpg", "JPEG-Grafikdatei", &MakeJpeg},

@@ -143,7 +143,9 @@ struct Decompressor {
   Decompressor& operator=(const Decompressor&) = delete;
 };
 
-uint64_t PixelBytes(uint64_t width, uint64_t height) { return width * height * 4; }
+uint64_t PixelBytes(uint64_t width, uint64_t height) {
+  return width * height * 4;
+}
 
 }  // namespace
 
@@ -178,7 +180,8 @@ void Decode(const uint8_t* data, size_t size, const DecodeParams& params, Decode
       c.dither_mode = JDITHER_ORDERED;
     }
     // Colour comes out as blue, green, red bytes, the order of TColor32 in memory.
-    if (!c.quantize_colors) c.out_color_space = sink.FourBytesPerPixel() ? JCS_EXT_BGRX : JCS_EXT_BGR;
+    if (!c.quantize_colors)
+      c.out_color_space = sink.FourBytesPerPixel() ? JCS_EXT_BGRX : JCS_EXT_BGR;
     jpeg_calc_output_dimensions(&c);
   });
   if (PixelBytes(c.output_width, c.output_height) > kMaxPixelStoreBytes) {

@@ -72,7 +72,9 @@ class Bitmap32Sink final : public jpeg::DecodeSink {
 
 TJPEGImage::TJPEGImage() : data_(std::make_shared<TJPEGData>()), settings_(JpegDefaultSettings) {}
 
-void TJPEGImage::NewData() { data_ = std::make_shared<TJPEGData>(); }
+void TJPEGImage::NewData() {
+  data_ = std::make_shared<TJPEGData>();
+}
 
 void TJPEGImage::Changed() {
   if (OnChange) OnChange(*this);
@@ -184,7 +186,9 @@ void TJPEGImage::SetWidth(int32_t) {
       QStringLiteral("Die Größe einer JPEG-Grafik kann nicht verändert werden"));
 }
 
-void TJPEGImage::SetHeight(int32_t value) { SetWidth(value); }
+void TJPEGImage::SetHeight(int32_t value) {
+  SetWidth(value);
+}
 
 const TDeviceBitmap& TJPEGImage::DecodedBitmap() {
   if (!bitmap_) {

@@ -13,14 +13,14 @@ namespace lumvale {
 
 // One byte per setting, in this order.
 struct TJPEGDefaults {
-  uint8_t EncodeQuality = 90;    // libjpeg quality, 0..255 as stored
-  uint8_t GrayscaleOutput = 0;   // encode and decode as grayscale
-  uint8_t FastDecode = 0;        // fast integer DCT and cheap quantization when decoding
-  uint8_t PalettedOutput = 0;    // decode to an 8-bit palette
+  uint8_t EncodeQuality = 90;      // libjpeg quality, 0..255 as stored
+  uint8_t GrayscaleOutput = 0;     // encode and decode as grayscale
+  uint8_t FastDecode = 0;          // fast integer DCT and cheap quantization when decoding
+  uint8_t PalettedOutput = 0;      // decode to an 8-bit palette
   uint8_t IncrementalDisplay = 0;  // not supported: decoding always runs all scans at once
-  uint8_t ProgressiveScans = 0;  // encode progressive; set from the file when reading
-  uint8_t DecodeScale = 0;       // decode at 1 / 2^n, n = 0..3
-  uint8_t DecodeSmoothing = 1;   // libjpeg block smoothing when decoding
+  uint8_t ProgressiveScans = 0;    // encode progressive; set from the file when reading
+  uint8_t DecodeScale = 0;         // decode at 1 / 2^n, n = 0..3
+  uint8_t DecodeSmoothing = 1;     // libjpeg block smoothing when decoding
 };
 static_assert(sizeof(TJPEGDefaults) == 8);
 

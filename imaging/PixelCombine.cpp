@@ -15,9 +15,7 @@ TPixelCombiner::TPixelCombiner(TDrawMode mode, const TBitmap32& source,
 TColor32 BlendColor(TColor32 f, TColor32 b, uint8_t masterAlpha) {
   // a is the effective opacity of f in 0..255; each channel moves from b towards f by a / 255.
   const uint32_t a = (AlphaComponent(f) * uint32_t(masterAlpha) + 127) / 255;
-  auto mix = [a](uint32_t fc, uint32_t bc) {
-    return (bc * (255 - a) + fc * a + 127) / 255;
-  };
+  auto mix = [a](uint32_t fc, uint32_t bc) { return (bc * (255 - a) + fc * a + 127) / 255; };
   const uint32_t alpha = AlphaComponent(b) + ((255 - AlphaComponent(b)) * a + 127) / 255;
   return Color32(uint8_t(mix(RedComponent(f), RedComponent(b))),
                  uint8_t(mix(GreenComponent(f), GreenComponent(b))),

@@ -73,8 +73,7 @@ void HorizontalPassAvx2(const int32_t* sums, const DenseList* lists, const int32
     int32_t k = 0;
     for (; k + 1 < list.count; k += 2) {
       const __m256i wk = _mm256_permutevar8x32_epi32(
-          _mm256_castsi128_si256(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(w + k))),
-          spread);
+          _mm256_castsi128_si256(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(w + k))), spread);
       const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 4 * k));
       acc = _mm256_add_epi32(acc, _mm256_mullo_epi32(v, wk));
     }

@@ -91,9 +91,11 @@ void HorizontalPassAvx512(const int32_t* sums, const DenseList* lists, const int
       const __mmask16 lanes = __mmask16((1u << (4 * rest)) - 1);
       const __m512i wk = _mm512_permutexvar_epi32(
           spread, _mm512_maskz_loadu_epi32(__mmask16((1u << rest) - 1), w + k));
-      acc = _mm512_add_epi32(acc, _mm512_mullo_epi32(_mm512_maskz_loadu_epi32(lanes, s + 4 * k), wk));
+      acc =
+          _mm512_add_epi32(acc, _mm512_mullo_epi32(_mm512_maskz_loadu_epi32(lanes, s + 4 * k), wk));
     }
-    const __m256i half = _mm256_add_epi32(_mm512_castsi512_si256(acc), _mm512_extracti64x4_epi64(acc, 1));
+    const __m256i half =
+        _mm256_add_epi32(_mm512_castsi512_si256(acc), _mm512_extracti64x4_epi64(acc, 1));
     __m128i sum = _mm_add_epi32(_mm256_castsi256_si128(half), _mm256_extracti128_si256(half, 1));
     if constexpr (Clamp) sum = _mm_min_epi32(_mm_max_epi32(sum, zero), top);
     sum = _mm_and_si128(_mm_srli_epi32(sum, 16), _mm_set1_epi32(0xFF));
@@ -102,10 +104,10 @@ void HorizontalPassAvx512(const int32_t* sums, const DenseList* lists, const int
   }
 }
 
-template void HorizontalPassAvx512<true>(const int32_t*, const DenseList*, const int32_t*,
-                                         int32_t, TColor32*);
-template void HorizontalPassAvx512<false>(const int32_t*, const DenseList*, const int32_t*,
-                                          int32_t, TColor32*);
+template void HorizontalPassAvx512<true>(const int32_t*, const DenseList*, const int32_t*, int32_t,
+                                         TColor32*);
+template void HorizontalPassAvx512<false>(const int32_t*, const DenseList*, const int32_t*, int32_t,
+                                          TColor32*);
 
 }  // namespace lumvale::resample
 

@@ -52,11 +52,13 @@ void HorizontalPassScalar(const int32_t* sums, const DenseList* lists, const int
   }
 }
 
-template void HorizontalPassScalar<true>(const int32_t*, const DenseList*, const int32_t*,
-                                         int32_t, TColor32*);
-template void HorizontalPassScalar<false>(const int32_t*, const DenseList*, const int32_t*,
-                                          int32_t, TColor32*);
+template void HorizontalPassScalar<true>(const int32_t*, const DenseList*, const int32_t*, int32_t,
+                                         TColor32*);
+template void HorizontalPassScalar<false>(const int32_t*, const DenseList*, const int32_t*, int32_t,
+                                          TColor32*);
 
-bool HaveAvx2() { return __builtin_cpu_supports("avx2"); }
+bool HaveAvx2() {
+  return __builtin_cpu_supports("avx2");
+}
 
 }  // namespace lumvale::resample

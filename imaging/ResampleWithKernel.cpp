@@ -68,7 +68,8 @@ void ResampleWithKernel(TBitmap32& dst, const TRect& dstRect, const TRect& clip,
   if (!mapX || !mapY || mapX->empty() || mapY->empty()) return;
 
   // The horizontal span: the smallest to the largest source column that mapX names.
-  int32_t spanLo = std::numeric_limits<int32_t>::max(), spanHi = std::numeric_limits<int32_t>::min();
+  int32_t spanLo = std::numeric_limits<int32_t>::max(),
+          spanHi = std::numeric_limits<int32_t>::min();
   for (const TContributionList& list : *mapX) {
     for (const TContribution& c : list) {
       spanLo = std::min(spanLo, c.SourceIndex);

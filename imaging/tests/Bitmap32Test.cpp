@@ -213,7 +213,7 @@ TEST(Bitmap32, StretchFromRules) {
   EXPECT_THROW(dst.StretchFrom(dst.FullRect(), {0, 1, 6, 5}, &src), ESrcInvalidException);
 
   areas = 0;
-  dst.StretchFrom(dst.FullRect(), {2, 2, 2, 4}, &src);  // empty source rectangle
+  dst.StretchFrom(dst.FullRect(), {2, 2, 2, 4}, &src);      // empty source rectangle
   dst.StretchFrom({10, 10, 12, 12}, src.FullRect(), &src);  // clip outside the destination
   TBitmap32 empty;
   empty.Resize(0, 3);

@@ -48,22 +48,22 @@ TEST(LanczosKernel, ValuesAndSupport) {
 TEST(BuildContributions, WorkedExamples) {
   const TContributionTable four = Build(4, 2);
   ASSERT_EQ(four.size(), 2u);
-  const TContributionList fourExpected = {{0, 1},  {0, 4},   {0, -9},  {0, -17},
-                                          {0, 35}, {0, 114}, {1, 114}, {2, 35},
-                                          {3, -17}, {3, -9}, {3, 4},   {3, 1}};
+  const TContributionList fourExpected = {{0, 1},   {0, 4},  {0, -9},  {0, -17}, {0, 35}, {0, 114},
+                                          {1, 114}, {2, 35}, {3, -17}, {3, -9},  {3, 4},  {3, 1}};
   EXPECT_EQ(four[0], fourExpected);
 
   const TContributionTable three = Build(3, 2);
-  const TContributionList threeExpected = {{0, 1},   {0, 4},  {0, -23}, {0, 29}, {0, 162},
-                                           {1, 104}, {2, -18}, {2, -7}, {2, 4}};
+  const TContributionList threeExpected = {{0, 1},   {0, 4},   {0, -23}, {0, 29}, {0, 162},
+                                           {1, 104}, {2, -18}, {2, -7},  {2, 4}};
   EXPECT_EQ(three[0], threeExpected);
 }
 
 TEST(BuildContributions, EveryListSumsTo256InsideTheSource) {
   const struct {
     int32_t src, dst;
-  } cases[] = {{4, 2}, {3, 2}, {4, 3}, {7, 3}, {100, 99}, {4000, 800}, {3000, 600},
-               {3264, 799}, {5, 1}, {2, 1}, {1000, 7}, {600, 2}, {2, 5}, {3, 10}, {100, 101}};
+  } cases[] = {{4, 2},      {3, 2},      {4, 3},      {7, 3},  {100, 99},
+               {4000, 800}, {3000, 600}, {3264, 799}, {5, 1},  {2, 1},
+               {1000, 7},   {600, 2},    {2, 5},      {3, 10}, {100, 101}};
   for (const auto& c : cases) {
     const TContributionTable table = Build(c.src, c.dst);
     ASSERT_EQ(table.size(), size_t(c.dst));

@@ -1,5 +1,6 @@
 #include "Bitmap32.h"
 #include "ImagingErrors.h"
+#include "JpegCodec.h"
 #include "JpegImage.h"
 #include "TestImages.h"
 
@@ -26,7 +27,9 @@ TMemoryStream StreamOf(const std::vector<uint8_t>& bytes) {
   return s;
 }
 
-std::vector<uint8_t> BytesOf(const TMemoryStream& s) { return s.Bytes(); }
+std::vector<uint8_t> BytesOf(const TMemoryStream& s) {
+  return s.Bytes();
+}
 
 // A 32-bit device bitmap with a colourful pattern.
 TDeviceBitmap Pattern(int32_t w, int32_t h) {
@@ -94,7 +97,8 @@ TEST(JpegImage, DefaultsAndRefusedSize) {
     jpeg.SetWidth(5);
     FAIL();
   } catch (const EInvalidGraphicOperation& e) {
-    EXPECT_EQ(e.Message(), QString::fromUtf8("Die Größe einer JPEG-Grafik kann nicht verändert werden"));
+    EXPECT_EQ(e.Message(),
+              QString::fromUtf8("Die Größe einer JPEG-Grafik kann nicht verändert werden"));
   }
   EXPECT_THROW(jpeg.SetHeight(5), EInvalidGraphicOperation);
   jpeg.SetEncodeQuality(300);
@@ -252,7 +256,8 @@ TEST(JpegImage, DamagedFiles) {
 
   std::vector<uint8_t> file = MakeJpeg({.width = 64, .height = 64});
   // Cut short: the rest decodes as whatever follows the inserted end-of-image marker.
-  TMemoryStream cut = StreamOf(std::vector<uint8_t>(file.begin(), file.begin() + file.size() * 2 / 3));
+  TMemoryStream cut =
+      StreamOf(std::vector<uint8_t>(file.begin(), file.begin() + file.size() * 2 / 3));
   jpeg.ReadEncoded(cut);
   EXPECT_EQ(jpeg.DecodedBitmap().Width(), 64);
 
@@ -310,4 +315,47 @@ TEST(JpegImage, AnAbortingProgressHandlerLeavesNoBytes) {
   jpeg.WriteEncoded(s);
   EXPECT_EQ(s.Size(), 0);
   EXPECT_EQ(seen, (std::vector<int>{0, 100}));
+}
+
+TEST(JpegCodec, NoDataAtAllIsLibjpegError42) {
+  try {
+    jpeg::ReadHeader(nullptr, 0);
+    FAIL() << "no data is an error for libjpeg";
+  } catch (const EJPEG& e) {
+    EXPECT_EQ(e.MessageCode(), JERR_INPUT_EMPTY);
+    EXPECT_EQ(e.Message(), "JPEG-Fehler #42");
+  }
+}
+
+namespace {
+// A progressive file whose first scan is repeated `copies` more times (libjpeg only warns).
+std::vector<uint8_t> WithRepeatedFirstScan(int copies) {
+  const std::vector<uint8_t> file = MakeJpeg({.width = 16, .height = 16, .progressive = true});
+  size_t sos = 0;
+  while (!(file[sos] == 0xFF && file[sos + 1] == 0xDA)) ++sos;
+  size_t end = sos + 2 + (size_t(file[sos + 2]) << 8 | file[sos + 3]);
+  while (!(file[end] == 0xFF && file[end + 1] != 0x00 && (file[end + 1] & 0xF8) != 0xD0)) ++end;
+  std::vector<uint8_t> out(file.begin(), file.begin() + std::ptrdiff_t(end));
+  for (int i = 0; i < copies; ++i)
+    out.insert(out.end(), file.begin() + std::ptrdiff_t(sos), file.begin() + std::ptrdiff_t(end));
+  out.insert(out.end(), file.begin() + std::ptrdiff_t(end), file.end());
+  return out;
+}
+}  // namespace
+
+TEST(JpegCodec, TooManyScansAreRefused) {
+  TJPEGImage jpeg;
+  TMemoryStream some = StreamOf(WithRepeatedFirstScan(50));
+  jpeg.ReadEncoded(some);
+  EXPECT_EQ(jpeg.DecodedBitmap().Width(), 16);
+
+  TMemoryStream hostile = StreamOf(WithRepeatedFirstScan(jpeg::kMaxScans));
+  jpeg.ReadEncoded(hostile);
+  try {
+    jpeg.DecodedBitmap();
+    FAIL() << "more than the scan limit must be refused";
+  } catch (const EJPEG& e) {
+    EXPECT_EQ(e.Message(),
+              QStringLiteral("The JPEG file has more than %1 scans").arg(jpeg::kMaxScans));
+  }
 }

@@ -23,8 +23,8 @@ TKernelResampler& Lanczos(TBitmap32& bitmap) {
 
 // The stretch written the plain way, straight from the rules: per destination row, vertical sums
 // per source column in list order, then horizontal sums, 32-bit wrap-around, clamp and truncate.
-void ReferenceStretch(TBitmap32& dst, const TRect& dstRect, const TRect& clip,
-                      const TBitmap32& src, const TRect& srcRect, const TCustomKernel& kernel) {
+void ReferenceStretch(TBitmap32& dst, const TRect& dstRect, const TRect& clip, const TBitmap32& src,
+                      const TRect& srcRect, const TCustomKernel& kernel) {
   const auto mapX = BuildContributions(dstRect.Left, dstRect.Right, clip.Left, clip.Right,
                                        srcRect.Left, srcRect.Right, kernel);
   const auto mapY = BuildContributions(dstRect.Top, dstRect.Bottom, clip.Top, clip.Bottom,
@@ -51,7 +51,8 @@ void ReferenceStretch(TBitmap32& dst, const TRect& dstRect, const TRect& clip,
     for (int32_t x = clip.Left; x < clip.Right; ++x) {
       uint32_t s[4] = {};
       for (const TContribution& c : (*mapX)[size_t(x - clip.Left)]) {
-        for (int k = 0; k < 4; ++k) s[k] += uint32_t(c.Weight) * buf[size_t(c.SourceIndex - spanLo) * 4 + k];
+        for (int k = 0; k < 4; ++k)
+          s[k] += uint32_t(c.Weight) * buf[size_t(c.SourceIndex - spanLo) * 4 + k];
       }
       uint32_t v[4];
       for (int k = 0; k < 4; ++k) {
@@ -98,8 +99,8 @@ TEST(KernelResampler, ExactPixelsOfSmallStretches) {
 }
 
 TEST(KernelResampler, FlatAndOpaqueStayFlatAndOpaqueAtEveryScale) {
-  const int32_t sizes[][4] = {{37, 23, 5, 7}, {640, 480, 97, 61}, {33, 1, 8, 1}, {9, 9, 8, 2},
-                              {2048, 4, 3, 3}, {300, 20, 1, 19}};
+  const int32_t sizes[][4] = {{37, 23, 5, 7}, {640, 480, 97, 61}, {33, 1, 8, 1},
+                              {9, 9, 8, 2},   {2048, 4, 3, 3},    {300, 20, 1, 19}};
   for (const auto& s : sizes) {
     TBitmap32 flat, dst;
     flat.Resize(s[0], s[1]);
@@ -143,7 +144,7 @@ TEST(KernelResampler, MatchesThePlainRulesBitForBit) {
       {1000, 17, {0, 0, 1000, 17}, {0, 0, 3, 2}, {0, 0, 3, 2}, 3, 2, false},
       {257, 129, {13, 7, 250, 120}, {5, 3, 60, 40}, {9, 4, 50, 33}, 64, 48, false},
       {64, 64, {0, 0, 64, 64}, {0, 0, 17, 130}, {0, 0, 17, 130}, 17, 130, false},  // enlarges
-      {120, 90, {0, 0, 120, 90}, {0, 0, 50, 40}, {0, 0, 50, 40}, 50, 40, true},  // no clamping
+      {120, 90, {0, 0, 120, 90}, {0, 0, 50, 40}, {0, 0, 50, 40}, 50, 40, true},    // no clamping
       {6000, 5, {0, 0, 6000, 5}, {0, 0, 5, 2}, {0, 0, 5, 2}, 5, 2, false},  // excess and fallback
   };
   for (const auto& c : cases) {
@@ -215,9 +216,11 @@ TEST(KernelResampler, ScalarAndVectorPassesAgree) {
     }
     const int32_t plain[8] = {-128, 127, 0, 5, -3, 90, 1, -77};
     uint32_t packed[2] = {};
-    for (int k = 0; k < 8; ++k) packed[k / 4] |= uint32_t(uint8_t(int8_t(plain[k]))) << (8 * (k % 4));
+    for (int k = 0; k < 8; ++k)
+      packed[k / 4] |= uint32_t(uint8_t(int8_t(plain[k]))) << (8 * (k % 4));
     std::vector<int32_t> viaQuads(64), viaRows(64), ignored(64);
-    resample::VerticalQuadsAvx512(rows.data(), 2, packed, packed, viaQuads.data(), ignored.data(), 64);
+    resample::VerticalQuadsAvx512(rows.data(), 2, packed, packed, viaQuads.data(), ignored.data(),
+                                  64);
     resample::VerticalPassScalar(rows.data(), plain, 8, viaRows.data(), 64);
     EXPECT_EQ(viaQuads, viaRows);
   }

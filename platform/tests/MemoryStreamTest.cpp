@@ -55,5 +55,6 @@ TEST(MemoryStream, FailuresNameTheFileAndLeaveNothing) {
     EXPECT_TRUE(e.Message().contains(missing)) << e.what();
   }
   EXPECT_THROW(s.LoadFromFile(dir.filePath("absent.jpg")), EFileError);
-  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+  EXPECT_TRUE(
+      QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
 }

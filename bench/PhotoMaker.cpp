@@ -1,10 +1,8 @@
 #include "PhotoMaker.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
-#include <jpeglib.h>
+#include "TestImages.h"
 
 namespace {
 
@@ -30,44 +28,22 @@ float Noise(int x, int y, int cell, uint32_t seed) {
 }  // namespace
 
 std::vector<uint8_t> MakePhotoJpeg(int width, int height, bool progressive, int quality) {
-  jpeg_compress_struct c{};
-  jpeg_error_mgr err{};
-  c.err = jpeg_std_error(&err);
-  jpeg_create_compress(&c);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&c, &out, &size);
-  c.image_width = JDIMENSION(width);
-  c.image_height = JDIMENSION(height);
-  c.input_components = 3;
-  c.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&c);
-  jpeg_set_quality(&c, quality, TRUE);
-  if (progressive) jpeg_simple_progression(&c);
-  jpeg_start_compress(&c, TRUE);
-  std::vector<uint8_t> row(size_t(width) * 3);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      float detail = 0, amplitude = 0.5f;
-      for (int cell = 512; cell >= 4; cell /= 2, amplitude *= 0.6f) {
-        detail += amplitude * (Noise(x, y, cell, uint32_t(cell)) - 0.5f);
-      }
-      const float sky = float(y) / float(height);
-      const float grain = float(Hash(uint32_t(x), uint32_t(y), 7) & 0xFF) / 255.0f - 0.5f;
-      const float base[3] = {0.35f + 0.4f * sky, 0.45f + 0.25f * sky, 0.7f - 0.4f * sky};
-      for (int k = 0; k < 3; ++k) {
-        const float hue = Noise(x, y, 256 >> k, uint32_t(100 + k)) - 0.5f;
-        const float v = base[k] + 0.9f * detail + 0.3f * hue + 0.05f * grain;
-        row[size_t(x) * 3 + size_t(k)] =
-            uint8_t(std::lround(std::fmin(std::fmax(v, 0.0f), 1.0f) * 255));
-      }
-    }
-    JSAMPROW p = row.data();
-    jpeg_write_scanlines(&c, &p, 1);
-  }
-  jpeg_finish_compress(&c);
-  std::vector<uint8_t> bytes(out, out + size);
-  jpeg_destroy_compress(&c);
-  std::free(out);
-  return bytes;
+  return lumvale::test::EncodeJpeg(
+      width, height, 3, progressive, quality, [&](int y, uint8_t* row) {
+        for (int x = 0; x < width; ++x) {
+          float detail = 0, amplitude = 0.5f;
+          for (int cell = 512; cell >= 4; cell /= 2, amplitude *= 0.6f) {
+            detail += amplitude * (Noise(x, y, cell, uint32_t(cell)) - 0.5f);
+          }
+          const float sky = float(y) / float(height);
+          const float grain = float(Hash(uint32_t(x), uint32_t(y), 7) & 0xFF) / 255.0f - 0.5f;
+          const float base[3] = {0.35f + 0.4f * sky, 0.45f + 0.25f * sky, 0.7f - 0.4f * sky};
+          for (int k = 0; k < 3; ++k) {
+            const float hue = Noise(x, y, 256 >> k, uint32_t(100 + k)) - 0.5f;
+            const float v = base[k] + 0.9f * detail + 0.3f * hue + 0.05f * grain;
+            row[size_t(x) * 3 + size_t(k)] =
+                uint8_t(std::lround(std::fmin(std::fmax(v, 0.0f), 1.0f) * 255));
+          }
+        }
+      });
 }

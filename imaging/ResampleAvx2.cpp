@@ -1,4 +1,5 @@
 // Compiled with -mavx2; called only when the processor has AVX2.
+#include "ResamplePack.h"
 #include "ResamplePasses.h"
 
 #include <immintrin.h>
@@ -63,8 +64,6 @@ void HorizontalPassAvx2(const int32_t* sums, const DenseList* lists, const int32
                         int32_t width, TColor32* out) {
   // Two source columns (eight sums) per step: the pair's weights are spread to four lanes each.
   const __m256i spread = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i top = _mm_set1_epi32(0xFF0000);
   for (int32_t x = 0; x < width; ++x) {
     const DenseList& list = lists[x];
     const int32_t* s = sums + 4 * size_t(list.first);
@@ -82,11 +81,7 @@ void HorizontalPassAvx2(const int32_t* sums, const DenseList* lists, const int32
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * k));
       sum = _mm_add_epi32(sum, _mm_mullo_epi32(v, _mm_set1_epi32(w[k])));
     }
-    if constexpr (Clamp) sum = _mm_min_epi32(_mm_max_epi32(sum, zero), top);
-    // Bits 16..23 of each sum, then the four bytes blue, green, red, alpha.
-    sum = _mm_and_si128(_mm_srli_epi32(sum, 16), _mm_set1_epi32(0xFF));
-    sum = _mm_packus_epi16(_mm_packus_epi32(sum, zero), zero);
-    out[x] = TColor32(_mm_cvtsi128_si32(sum));
+    out[x] = PackSums<Clamp>(sum);
   }
 }
 

@@ -1,4 +1,5 @@
 // Compiled with AVX-512 (F, BW, VBMI, VNNI); called only when the processor has all four.
+#include "ResamplePack.h"
 #include "ResamplePasses.h"
 
 #include <immintrin.h>
@@ -72,8 +73,6 @@ void HorizontalPassAvx512(const int32_t* sums, const DenseList* lists, const int
                           int32_t width, TColor32* out) {
   // Four source columns (sixteen sums) per step; each weight is spread to its column's lanes.
   const __m512i spread = _mm512_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3);
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i top = _mm_set1_epi32(0xFF0000);
   for (int32_t x = 0; x < width; ++x) {
     const DenseList& list = lists[x];
     const int32_t* s = sums + 4 * size_t(list.first);
@@ -97,10 +96,7 @@ void HorizontalPassAvx512(const int32_t* sums, const DenseList* lists, const int
     const __m256i half =
         _mm256_add_epi32(_mm512_castsi512_si256(acc), _mm512_extracti64x4_epi64(acc, 1));
     __m128i sum = _mm_add_epi32(_mm256_castsi256_si128(half), _mm256_extracti128_si256(half, 1));
-    if constexpr (Clamp) sum = _mm_min_epi32(_mm_max_epi32(sum, zero), top);
-    sum = _mm_and_si128(_mm_srli_epi32(sum, 16), _mm_set1_epi32(0xFF));
-    sum = _mm_packus_epi16(_mm_packus_epi32(sum, zero), zero);
-    out[x] = TColor32(_mm_cvtsi128_si32(sum));
+    out[x] = PackSums<Clamp>(sum);
   }
 }
 

@@ -10,7 +10,9 @@
 
 namespace lumvale::test {
 
-std::vector<uint8_t> MakeJpeg(const JpegSpec& spec) {
+std::vector<uint8_t> EncodeJpeg(int width, int height, int components, bool progressive,
+                                int quality,
+                                const std::function<void(int y, uint8_t* row)>& fillRow) {
   jpeg_compress_struct c{};
   jpeg_error_mgr err{};
   c.err = jpeg_std_error(&err);
@@ -18,28 +20,17 @@ std::vector<uint8_t> MakeJpeg(const JpegSpec& spec) {
   unsigned char* out = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&c, &out, &size);
-  c.image_width = spec.width;
-  c.image_height = spec.height;
-  c.input_components = spec.grayscale ? 1 : 3;
-  c.in_color_space = spec.grayscale ? JCS_GRAYSCALE : JCS_RGB;
+  c.image_width = JDIMENSION(width);
+  c.image_height = JDIMENSION(height);
+  c.input_components = components;
+  c.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&c);
-  jpeg_set_quality(&c, spec.quality, TRUE);
-  if (spec.progressive) jpeg_simple_progression(&c);
+  jpeg_set_quality(&c, quality, TRUE);
+  if (progressive) jpeg_simple_progression(&c);
   jpeg_start_compress(&c, TRUE);
-  std::vector<uint8_t> row(size_t(spec.width) * c.input_components);
-  for (int y = 0; y < spec.height; ++y) {
-    for (int x = 0; x < spec.width; ++x) {
-      const uint8_t r = uint8_t(x * 255 / std::max(spec.width - 1, 1));
-      const uint8_t g = uint8_t(y * 255 / std::max(spec.height - 1, 1));
-      const uint8_t b = ((x / 8 + y / 8) % 2) ? 200 : 40;
-      if (spec.grayscale) {
-        row[size_t(x)] = uint8_t((r + g + b) / 3);
-      } else {
-        row[size_t(x) * 3] = r;
-        row[size_t(x) * 3 + 1] = g;
-        row[size_t(x) * 3 + 2] = b;
-      }
-    }
+  std::vector<uint8_t> row(size_t(width) * size_t(components));
+  for (int y = 0; y < height; ++y) {
+    fillRow(y, row.data());
     JSAMPROW p = row.data();
     jpeg_write_scanlines(&c, &p, 1);
   }
@@ -48,6 +39,25 @@ std::vector<uint8_t> MakeJpeg(const JpegSpec& spec) {
   jpeg_destroy_compress(&c);
   std::free(out);
   return bytes;
+}
+
+std::vector<uint8_t> MakeJpeg(const JpegSpec& spec) {
+  const int components = spec.grayscale ? 1 : 3;
+  return EncodeJpeg(spec.width, spec.height, components, spec.progressive, spec.quality,
+                    [&](int y, uint8_t* row) {
+                      for (int x = 0; x < spec.width; ++x) {
+                        const uint8_t r = uint8_t(x * 255 / std::max(spec.width - 1, 1));
+                        const uint8_t g = uint8_t(y * 255 / std::max(spec.height - 1, 1));
+                        const uint8_t b = ((x / 8 + y / 8) % 2) ? 200 : 40;
+                        if (spec.grayscale) {
+                          row[x] = uint8_t((r + g + b) / 3);
+                        } else {
+                          row[3 * x] = r;
+                          row[3 * x + 1] = g;
+                          row[3 * x + 2] = b;
+                        }
+                      }
+                    });
 }
 
 std::vector<TColor32> ReferenceDecode(const std::vector<uint8_t>& jpeg, int& width, int& height) {

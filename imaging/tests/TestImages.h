@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,12 @@ struct JpegSpec {
   bool progressive = false;
   int quality = 90;
 };
+
+// Rows made by fillRow (components bytes per pixel: 1 gray, 3 red, green, blue), encoded by
+// libjpeg directly with its defaults at the given quality.
+std::vector<uint8_t> EncodeJpeg(int width, int height, int components, bool progressive,
+                                int quality,
+                                const std::function<void(int y, uint8_t* row)>& fillRow);
 
 // A smooth colour (or gray) pattern with some edges, encoded by libjpeg directly.
 std::vector<uint8_t> MakeJpeg(const JpegSpec& spec);

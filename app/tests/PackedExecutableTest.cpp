@@ -1,0 +1,92 @@
+// The built lumvale carries its catalogues: run it as a user would, with different locales.
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct Result {
+  int code;
+  QString out;
+};
+
+Result Exec(const QString& program, const QStringList& args, const QStringList& env = {}) {
+  QProcess p;
+  QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"LANG", "LC_ALL", "LC_MESSAGES", "LANGUAGE"}) e.remove(name);
+  for (const QString& kv : env) e.insert(kv.section(u'=', 0, 0), kv.section(u'=', 1));
+  p.setProcessEnvironment(e);
+  p.start(program, args);
+  p.waitForFinished(30000);
+  return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()).trimmed()};
+}
+
+QString Translated(const QString& program, const QString& text, const QStringList& env) {
+  return Exec(program, {"--translate", text}, env).out;
+}
+
+// Writes a catalogue compiled by msgfmt from a small po text.
+void Compile(const QString& po, const QString& mo) {
+  QDir().mkpath(QFileInfo(mo).absolutePath());
+  const QString source = mo + ".po";
+  QFile f(source);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(po.toUtf8());
+  f.close();
+  ASSERT_EQ(QProcess::execute("msgfmt", {"-o", mo, source}), 0);
+}
+
+const QString kHeader = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
+
+}  // namespace
+
+TEST(PackedExecutable, TranslatesFromItsOwnCatalogues) {
+  const QString lumvale = LUMVALE_EXECUTABLE;
+  EXPECT_EQ(Translated(lumvale, "Run", {"LANG=de_DE.UTF-8"}), "Starten");
+  EXPECT_EQ(Translated(lumvale, "Select Folder", {"LANG=de_DE.UTF-8"}), QString::fromUtf8("Ordner auswählen"));
+  EXPECT_EQ(Translated(lumvale, "Run", {"LANG=it"}), "Avvia");
+  EXPECT_EQ(Translated(lumvale, "Run", {"LANG=fr"}), "Run");
+  EXPECT_EQ(Translated(lumvale, "Run", {"LC_ALL=it_IT.UTF-8"}), "Avvia") << "no LANG: the locale";
+  EXPECT_EQ(Translated(lumvale, "Run", {}), "Run");
+  EXPECT_EQ(Exec(lumvale, {"--languages"}).out, "de it");
+}
+
+TEST(PackedExecutable, PackingToolListsAndRefusesASecondTable) {
+  const Result list = Exec(LUMVALE_PACK, {"--list", LUMVALE_EXECUTABLE});
+  ASSERT_EQ(list.code, 0);
+  const QStringList lines = list.out.split(u'\n');
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_TRUE(lines[0].startsWith("locale\\de\\LC_MESSAGES\\default.mo\t")) << lines[0];
+  EXPECT_TRUE(lines[1].startsWith("locale\\it\\LC_MESSAGES\\default.mo\t")) << lines[1];
+
+  QTemporaryDir dir;
+  const QString copy = dir.filePath("lumvale");
+  ASSERT_TRUE(QFile::copy(LUMVALE_EXECUTABLE, copy));
+  const qint64 size = QFileInfo(copy).size();
+  const Result again = Exec(LUMVALE_PACK, {copy, "x=" + QString(LUMVALE_CATALOGUE_DIR) + "/de/LC_MESSAGES/default.mo"});
+  EXPECT_NE(again.code, 0);
+  EXPECT_EQ(QFileInfo(copy).size(), size);
+}
+
+TEST(PackedExecutable, CataloguesOnDiskBesideTheExecutable) {
+  QTemporaryDir dir;
+  const QString lumvale = dir.filePath("lumvale");
+  ASSERT_TRUE(QFile::copy(LUMVALE_EXECUTABLE, lumvale));
+  Compile(kHeader + "msgid \"Run\"\nmsgstr \"Executar\"\n",
+          dir.filePath("locale/pt_BR/LC_MESSAGES/default.mo"));
+  // A German catalogue on disk loses against the embedded one.
+  Compile(kHeader + "msgid \"Run\"\nmsgstr \"Laufen\"\n", dir.filePath("locale/de/LC_MESSAGES/default.mo"));
+  EXPECT_EQ(Translated(lumvale, "Run", {"LANG=pt_BR.UTF-8"}), "Executar");
+  EXPECT_EQ(Translated(lumvale, "Run", {"LANG=pt_PT"}), "Run") << "pt_PT falls back to pt, which has none";
+  EXPECT_EQ(Translated(lumvale, "Run", {"LANG=de_AT"}), "Starten");
+  const QStringList languages = Exec(lumvale, {"--languages"}).out.split(u' ');
+  EXPECT_TRUE(languages.contains("pt_br")) << languages.join(u' ');
+  EXPECT_TRUE(languages.contains("de"));
+  EXPECT_TRUE(languages.contains("it"));
+  EXPECT_EQ(languages.size(), 3);
+}

@@ -1,0 +1,35 @@
+#include "DialogService.h"
+
+#include <cstdio>
+
+namespace lumvale {
+
+namespace {
+
+// Until a window system is set up (and in tools without one), questions are written to the
+// standard error stream and answered with their default button.
+class ConsoleDialogService final : public TDialogService {
+ public:
+  TMessageButton MessageBox(const QString& text, const QString& caption, TMessageIcon,
+                            unsigned, TMessageButton defaultButton) override {
+    std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+    return defaultButton;
+  }
+};
+
+std::unique_ptr<TDialogService>& Current() {
+  static std::unique_ptr<TDialogService> service = std::make_unique<ConsoleDialogService>();
+  return service;
+}
+
+}  // namespace
+
+TDialogService& Dialogs() { return *Current(); }
+
+std::unique_ptr<TDialogService> SetDialogService(std::unique_ptr<TDialogService> service) {
+  std::unique_ptr<TDialogService> previous = std::move(Current());
+  Current() = service ? std::move(service) : std::make_unique<ConsoleDialogService>();
+  return previous;
+}
+
+}  // namespace lumvale

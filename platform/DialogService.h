@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace lumvale {
+
+enum class TMessageIcon { none, information, warning, error, question };
+
+// Buttons of a message box, combinable; the answer is one of them.
+enum TMessageButton : unsigned {
+  mbNone = 0,
+  mbOK = 1u << 0,
+  mbCancel = 1u << 1,
+  mbYes = 1u << 2,
+  mbNo = 1u << 3,
+  mbYesToAll = 1u << 4,
+  mbNoToAll = 1u << 5,
+};
+
+// Every modal question the program asks goes through this service, so that tests can answer it
+// without a screen. The program installs QtDialogService at start; until then (and in tools
+// without a window system) questions go to the standard error stream and get their default.
+class TDialogService {
+ public:
+  virtual ~TDialogService() = default;
+  // Shows a modal message box (no owner window) and returns the button pressed; closing the box
+  // answers the cancel button when there is one, else the default.
+  virtual TMessageButton MessageBox(const QString& text, const QString& caption,
+                                    TMessageIcon icon, unsigned buttons,
+                                    TMessageButton defaultButton) = 0;
+};
+
+TDialogService& Dialogs();
+// Replaces the service; returns the previous one. nullptr restores the console service.
+std::unique_ptr<TDialogService> SetDialogService(std::unique_ptr<TDialogService> service);
+
+}  // namespace lumvale

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "DialogService.h"
+
+namespace lumvale {
+
+// The dialog service of the running program: Qt message boxes.
+class QtDialogService final : public TDialogService {
+ public:
+  TMessageButton MessageBox(const QString& text, const QString& caption, TMessageIcon icon,
+                            unsigned buttons, TMessageButton defaultButton) override;
+};
+
+}  // namespace lumvale

@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
     qint64 best = 0;
     for (const char* name : {"coreutils.mo", "gettext-tools.mo", "libc.mo", "apt.mo", "bash.mo"}) {
       for (const char* language : {"de", "fr", "it", "es"}) {
-        const QFileInfo info(QStringLiteral("/usr/share/locale/%1/LC_MESSAGES/%2").arg(language, name));
+        const QFileInfo info(
+            QStringLiteral("/usr/share/locale/%1/LC_MESSAGES/%2").arg(language, name));
         if (info.isFile() && info.size() > best) {
           best = info.size();
           path = info.filePath();
@@ -70,12 +71,10 @@ int main(int argc, char** argv) {
   const TMoFile mo(path, 0, 0);
   std::printf("catalogue %s: %u entries, %zu looked up\n", qPrintable(path), mo.EntryCount(),
               messages.size());
-  const double hit = MedianNs(messages.size(), [&](size_t i) {
-    return mo.Lookup(messages[i].first).bytes.size();
-  });
-  const double miss = MedianNs(misses.size(), [&](size_t i) {
-    return mo.Lookup(misses[i]).bytes.size();
-  });
+  const double hit = MedianNs(messages.size(),
+                              [&](size_t i) { return mo.Lookup(messages[i].first).bytes.size(); });
+  const double miss =
+      MedianNs(misses.size(), [&](size_t i) { return mo.Lookup(misses[i]).bytes.size(); });
 
   // The whole Translate path: a locale folder with this catalogue as the German one.
   QTemporaryDir dir;
@@ -87,9 +86,8 @@ int main(int argc, char** argv) {
   TLocalization l10n(exe, 0);
   std::vector<QString> texts;
   for (const auto& m : messages) texts.push_back(QString::fromStdString(m.first));
-  const double translate = MedianNs(texts.size(), [&](size_t i) {
-    return size_t(Translate(texts[i]).size());
-  });
+  const double translate =
+      MedianNs(texts.size(), [&](size_t i) { return size_t(Translate(texts[i]).size()); });
 
   std::printf("TMoFile::Lookup, found:     %7.0f ns  (%.2f million lookups/s)\n", hit, 1e3 / hit);
   std::printf("TMoFile::Lookup, not found: %7.0f ns  (%.2f million lookups/s)\n", miss, 1e3 / miss);

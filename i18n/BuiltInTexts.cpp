@@ -86,8 +86,8 @@ QString TranslateResourceString(int id) {
   return OnCreatorThread() ? TranslateBuiltInText(text) : text;
 }
 
-QString TBuiltInTextTranslator::translate(const char* context, const char* sourceText,
-                                          const char*, int) const {
+QString TBuiltInTextTranslator::translate(const char* context, const char* sourceText, const char*,
+                                          int) const {
   if (!context || !sourceText) return {};
   for (const QtText& t : kQtTexts) {
     if (std::strcmp(context, t.context) != 0 || std::strcmp(sourceText, t.source) != 0) continue;

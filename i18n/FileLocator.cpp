@@ -24,7 +24,9 @@ uint64_t EmbeddedTableOffset() {
 namespace {
 
 // Embedded names compare without regard to case, with either separator.
-QString Folded(const QString& name) { return QString(name).replace(u'\\', u'/').toLower(); }
+QString Folded(const QString& name) {
+  return QString(name).replace(u'\\', u'/').toLower();
+}
 
 // A table whose entries exceed these is taken as damaged.
 constexpr uint64_t kMaxNameLength = 4096;
@@ -81,7 +83,9 @@ const TEmbeddedFileInfo* TFileLocator::FindEmbedded(const QString& path) const {
   return it == embeddedFiles_.end() ? nullptr : &it->second.info;
 }
 
-bool TFileLocator::IsEmbedded(const QString& path) const { return FindEmbedded(path) != nullptr; }
+bool TFileLocator::IsEmbedded(const QString& path) const {
+  return FindEmbedded(path) != nullptr;
+}
 
 TMoFile& TFileLocator::AcquireCatalogue(const QString& path) {
   QString realPath = path;

@@ -26,7 +26,9 @@ QString WithSlash(const QString& directory) {
   return directory.endsWith(u'/') ? directory : directory + u'/';
 }
 
-QString Env(const char* name) { return QString::fromLocal8Bit(qgetenv(name)); }
+QString Env(const char* name) {
+  return QString::fromLocal8Bit(qgetenv(name));
+}
 
 }  // namespace
 
@@ -57,7 +59,9 @@ TDomain::TDomain(TFileLocator& locator, QString name, QString directory, QString
       directory_(WithSlash(directory)),
       languageCode_(std::move(languageCode)) {}
 
-TDomain::~TDomain() { CloseCatalogue(); }
+TDomain::~TDomain() {
+  CloseCatalogue();
+}
 
 void TDomain::SetDirectory(const QString& directory) {
   directory_ = WithSlash(directory);
@@ -134,7 +138,8 @@ void TDomain::ListLanguages(QStringList& list) const {
     if (QFileInfo(CataloguePath(entry)).isFile()) add(entry.toLower());
   }
   const QString prefix = directory_.toUpper();
-  const QString suffix = (QStringLiteral("/LC_MESSAGES/") + name_ + QStringLiteral(".mo")).toUpper();
+  const QString suffix =
+      (QStringLiteral("/LC_MESSAGES/") + name_ + QStringLiteral(".mo")).toUpper();
   for (const QString& name : locator_.EmbeddedNames()) {
     const QString full = (locator_.BaseDirectory() + QString(name).replace(u'\\', u'/')).toUpper();
     if (full.size() <= prefix.size() + suffix.size() || !full.startsWith(prefix) ||
@@ -266,10 +271,18 @@ TGnuGettextInstance& GnuGettext() {
   return *gInstance;
 }
 
-QString Translate(const QString& text) { return GnuGettext().Translate(text); }
-QString Translate(const char* text) { return GnuGettext().Translate(QString::fromUtf8(text)); }
-void SelectLanguage(const QString& code) { GnuGettext().SelectLanguage(code); }
-QString CurrentLanguage() { return GnuGettext().CurrentLanguage(); }
+QString Translate(const QString& text) {
+  return GnuGettext().Translate(text);
+}
+QString Translate(const char* text) {
+  return GnuGettext().Translate(QString::fromUtf8(text));
+}
+void SelectLanguage(const QString& code) {
+  GnuGettext().SelectLanguage(code);
+}
+QString CurrentLanguage() {
+  return GnuGettext().CurrentLanguage();
+}
 void ListLanguages(const QString& domain, QStringList& list) {
   GnuGettext().ListLanguages(domain, list);
 }

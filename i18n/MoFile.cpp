@@ -96,7 +96,9 @@ TMoFile::TMoFile(const QString& path, int64_t offset, int64_t size) {
   searchStep_ = searchStart_ / 2;
 }
 
-TMoFile::~TMoFile() { ::munmap(const_cast<uint8_t*>(map_), mapSize_); }
+TMoFile::~TMoFile() {
+  ::munmap(const_cast<uint8_t*>(map_), mapSize_);
+}
 
 uint32_t TMoFile::Word(uint64_t offset) const {
   uint32_t v;
@@ -117,7 +119,8 @@ TMoFile::TLookupResult TMoFile::Lookup(std::string_view msgid) const {
     // Unsigned byte order (memcmp), a prefix before the longer string.
     const size_t common = std::min(msgid.size(), entry.size());
     int result = common > 0 ? std::memcmp(msgid.data(), entry.data(), common) : 0;
-    if (result == 0) result = msgid.size() < entry.size() ? -1 : msgid.size() > entry.size() ? 1 : 0;
+    if (result == 0)
+      result = msgid.size() < entry.size() ? -1 : msgid.size() > entry.size() ? 1 : 0;
     if (result == 0) return {String(translationsOffset_, i - 1), true};
     if (step == 0) return {msgid, false};
     if (result < 0) {

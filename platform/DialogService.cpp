@@ -10,8 +10,8 @@ namespace {
 // standard error stream and answered with their default button.
 class ConsoleDialogService final : public TDialogService {
  public:
-  TMessageButton MessageBox(const QString& text, const QString& caption, TMessageIcon,
-                            unsigned, TMessageButton defaultButton) override {
+  TMessageButton MessageBox(const QString& text, const QString& caption, TMessageIcon, unsigned,
+                            TMessageButton defaultButton) override {
     std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
     return defaultButton;
   }
@@ -24,7 +24,9 @@ std::unique_ptr<TDialogService>& Current() {
 
 }  // namespace
 
-TDialogService& Dialogs() { return *Current(); }
+TDialogService& Dialogs() {
+  return *Current();
+}
 
 std::unique_ptr<TDialogService> SetDialogService(std::unique_ptr<TDialogService> service) {
   std::unique_ptr<TDialogService> previous = std::move(Current());

@@ -27,9 +27,8 @@ class TDialogService {
   virtual ~TDialogService() = default;
   // Shows a modal message box (no owner window) and returns the button pressed; closing the box
   // answers the cancel button when there is one, else the default.
-  virtual TMessageButton MessageBox(const QString& text, const QString& caption,
-                                    TMessageIcon icon, unsigned buttons,
-                                    TMessageButton defaultButton) = 0;
+  virtual TMessageButton MessageBox(const QString& text, const QString& caption, TMessageIcon icon,
+                                    unsigned buttons, TMessageButton defaultButton) = 0;
 };
 
 TDialogService& Dialogs();

@@ -4,6 +4,8 @@
 
 namespace lumvale {
 
-QString ExecutablePath() { return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath(); }
+QString ExecutablePath() {
+  return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+}
 
 }  // namespace lumvale

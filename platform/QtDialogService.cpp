@@ -10,9 +10,9 @@ TMessageButton QtDialogService::MessageBox(const QString& text, const QString& c
   static constexpr struct {
     TMessageButton ours;
     QMessageBox::StandardButton qt;
-  } kButtons[] = {{mbYes, QMessageBox::Yes},           {mbNo, QMessageBox::No},
-                  {mbOK, QMessageBox::Ok},             {mbCancel, QMessageBox::Cancel},
-                  {mbNoToAll, QMessageBox::NoToAll},   {mbYesToAll, QMessageBox::YesToAll}};
+  } kButtons[] = {{mbYes, QMessageBox::Yes},         {mbNo, QMessageBox::No},
+                  {mbOK, QMessageBox::Ok},           {mbCancel, QMessageBox::Cancel},
+                  {mbNoToAll, QMessageBox::NoToAll}, {mbYesToAll, QMessageBox::YesToAll}};
   static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Information,
                                                  QMessageBox::Warning, QMessageBox::Critical,
                                                  QMessageBox::Question};

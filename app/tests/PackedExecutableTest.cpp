@@ -48,7 +48,8 @@ const QString kHeader = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=
 TEST(PackedExecutable, TranslatesFromItsOwnCatalogues) {
   const QString lumvale = LUMVALE_EXECUTABLE;
   EXPECT_EQ(Translated(lumvale, "Run", {"LANG=de_DE.UTF-8"}), "Starten");
-  EXPECT_EQ(Translated(lumvale, "Select Folder", {"LANG=de_DE.UTF-8"}), QString::fromUtf8("Ordner auswählen"));
+  EXPECT_EQ(Translated(lumvale, "Select Folder", {"LANG=de_DE.UTF-8"}),
+            QString::fromUtf8("Ordner auswählen"));
   EXPECT_EQ(Translated(lumvale, "Run", {"LANG=it"}), "Avvia");
   EXPECT_EQ(Translated(lumvale, "Run", {"LANG=fr"}), "Run");
   EXPECT_EQ(Translated(lumvale, "Run", {"LC_ALL=it_IT.UTF-8"}), "Avvia") << "no LANG: the locale";
@@ -68,7 +69,8 @@ TEST(PackedExecutable, PackingToolListsAndRefusesASecondTable) {
   const QString copy = dir.filePath("lumvale");
   ASSERT_TRUE(QFile::copy(LUMVALE_EXECUTABLE, copy));
   const qint64 size = QFileInfo(copy).size();
-  const Result again = Exec(LUMVALE_PACK, {copy, "x=" + QString(LUMVALE_CATALOGUE_DIR) + "/de/LC_MESSAGES/default.mo"});
+  const Result again = Exec(
+      LUMVALE_PACK, {copy, "x=" + QString(LUMVALE_CATALOGUE_DIR) + "/de/LC_MESSAGES/default.mo"});
   EXPECT_NE(again.code, 0);
   EXPECT_EQ(QFileInfo(copy).size(), size);
 }
@@ -80,9 +82,11 @@ TEST(PackedExecutable, CataloguesOnDiskBesideTheExecutable) {
   Compile(kHeader + "msgid \"Run\"\nmsgstr \"Executar\"\n",
           dir.filePath("locale/pt_BR/LC_MESSAGES/default.mo"));
   // A German catalogue on disk loses against the embedded one.
-  Compile(kHeader + "msgid \"Run\"\nmsgstr \"Laufen\"\n", dir.filePath("locale/de/LC_MESSAGES/default.mo"));
+  Compile(kHeader + "msgid \"Run\"\nmsgstr \"Laufen\"\n",
+          dir.filePath("locale/de/LC_MESSAGES/default.mo"));
   EXPECT_EQ(Translated(lumvale, "Run", {"LANG=pt_BR.UTF-8"}), "Executar");
-  EXPECT_EQ(Translated(lumvale, "Run", {"LANG=pt_PT"}), "Run") << "pt_PT falls back to pt, which has none";
+  EXPECT_EQ(Translated(lumvale, "Run", {"LANG=pt_PT"}), "Run")
+      << "pt_PT falls back to pt, which has none";
   EXPECT_EQ(Translated(lumvale, "Run", {"LANG=de_AT"}), "Starten");
   const QStringList languages = Exec(lumvale, {"--languages"}).out.split(u' ');
   EXPECT_TRUE(languages.contains("pt_br")) << languages.join(u' ');

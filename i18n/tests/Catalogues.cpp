@@ -16,12 +16,23 @@ std::string PoQuote(const std::string& s) {
   std::string out = "\"";
   for (char c : s) {
     switch (c) {
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      default: out += c;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      default:
+        out += c;
     }
   }
   return out + "\"";
@@ -49,7 +60,8 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
 
 QByteArray CompileCatalogue(const Messages& messages, const std::string& header) {
   std::string po = "msgid \"\"\nmsgstr " + PoQuote(header) + "\n\n";
-  for (const auto& [id, str] : messages) po += "msgid " + PoQuote(id) + "\nmsgstr " + PoQuote(str) + "\n\n";
+  for (const auto& [id, str] : messages)
+    po += "msgid " + PoQuote(id) + "\nmsgstr " + PoQuote(str) + "\n\n";
   QTemporaryDir dir;
   WriteBytes(dir.filePath("c.po"), QByteArray::fromStdString(po));
   QProcess msgfmt;
@@ -113,14 +125,29 @@ std::string ReadPoString(const QStringList& lines, int& pos, const QString& keyw
       }
       const char e = lit[++i];
       switch (e) {
-        case 'n': out += '\n'; break;
-        case 't': out += '\t'; break;
-        case 'r': out += '\r'; break;
-        case 'a': out += '\a'; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
-        case 'v': out += '\v'; break;
-        default: out += e;
+        case 'n':
+          out += '\n';
+          break;
+        case 't':
+          out += '\t';
+          break;
+        case 'r':
+          out += '\r';
+          break;
+        case 'a':
+          out += '\a';
+          break;
+        case 'b':
+          out += '\b';
+          break;
+        case 'f':
+          out += '\f';
+          break;
+        case 'v':
+          out += '\v';
+          break;
+        default:
+          out += e;
       }
     }
     if (pos + 1 < lines.size() && lines[pos + 1].startsWith(u'"')) {

@@ -15,8 +15,9 @@ namespace lumvale::test {
 using Messages = std::vector<std::pair<std::string, std::string>>;
 
 // "Content-Type: text/plain; charset=UTF-8" header plus the messages, compiled by msgfmt.
-QByteArray CompileCatalogue(const Messages& messages,
-                            const std::string& header = "Content-Type: text/plain; charset=UTF-8\n");
+QByteArray CompileCatalogue(
+    const Messages& messages,
+    const std::string& header = "Content-Type: text/plain; charset=UTF-8\n");
 // Little-endian catalogue bytes laid out by hand, msgids sorted as given.
 QByteArray BuildCatalogue(const Messages& messages);
 // The same catalogue with every 32-bit field big-endian.

@@ -56,9 +56,8 @@ const char* kIt = "locale\\it\\LC_MESSAGES\\default.mo";
 TEST(FileLocator, ReadsTheTableAndFindsEmbeddedFiles) {
   QTemporaryDir dir;
   const QString exe = dir.filePath("lumvale");
-  const uint64_t table =
-      MakeExecutable(exe, {{kDe, CompileCatalogue({{"Run", "Starten"}})},
-                           {kIt, CompileCatalogue({{"Run", "Avvia"}})}});
+  const uint64_t table = MakeExecutable(exe, {{kDe, CompileCatalogue({{"Run", "Starten"}})},
+                                              {kIt, CompileCatalogue({{"Run", "Avvia"}})}});
   TFileLocator locator(exe);
   locator.ScanEmbeddedFiles(table);
   EXPECT_EQ(locator.BaseDirectory(), dir.path() + "/");
@@ -95,7 +94,8 @@ TEST(FileLocator, ReadsTheTableAndFindsEmbeddedFiles) {
   EXPECT_EQ(locator.OpenCatalogueCount(), 0u);
 
   // A catalogue on disk that is not embedded.
-  WriteBytes(dir.filePath("locale/pt/LC_MESSAGES/default.mo"), CompileCatalogue({{"Run", "Executar"}}));
+  WriteBytes(dir.filePath("locale/pt/LC_MESSAGES/default.mo"),
+             CompileCatalogue({{"Run", "Executar"}}));
   TMoFile& pt = locator.AcquireCatalogue(base + "locale/pt/LC_MESSAGES/default.mo");
   EXPECT_EQ(pt.Lookup("Run").bytes, "Executar");
   locator.ReleaseCatalogue(pt);

@@ -68,8 +68,11 @@ class Installation {
   Installation() {
     exe_ = dir_.filePath("lumvale");
     QByteArray bytes(1000, 'E');
-    const QByteArray de = CompileCatalogue({{"Run", "Starten"}, {"two\nlines", "zwei\nZeilen"},
-                                            {"&Yes", "&Ja"}, {"Done", "Fertig"}, {"Cancel", "Abbrechen"},
+    const QByteArray de = CompileCatalogue({{"Run", "Starten"},
+                                            {"two\nlines", "zwei\nZeilen"},
+                                            {"&Yes", "&Ja"},
+                                            {"Done", "Fertig"},
+                                            {"Cancel", "Abbrechen"},
                                             {"Ctrl+", "Strg+"}});
     const QByteArray it = CompileCatalogue({{"Run", "Avvia"}});
     const qsizetype deAt = bytes.size();
@@ -140,15 +143,20 @@ TEST(GnuGettext, SystemLanguageCodes) {
     const char* all;
     const char* messages;
     const char* code;
-  } cases[] = {{"de_AT.UTF-8", nullptr, "de_AT"}, {nullptr, "it_IT@euro", "it_IT"},
-               {"no_NO", nullptr, "nb_NO"},        {"C", "pt_BR.UTF-8", "pt_BR"},
-               {"POSIX", nullptr, "C"},            {"german", nullptr, "C"},
-               {"de", nullptr, "de"},              {nullptr, nullptr, "C"}};
+  } cases[] = {{"de_AT.UTF-8", nullptr, "de_AT"},
+               {nullptr, "it_IT@euro", "it_IT"},
+               {"no_NO", nullptr, "nb_NO"},
+               {"C", "pt_BR.UTF-8", "pt_BR"},
+               {"POSIX", nullptr, "C"},
+               {"german", nullptr, "C"},
+               {"de", nullptr, "de"},
+               {nullptr, nullptr, "C"}};
   for (const auto& c : cases) {
     Environment env({});
     if (c.all) ::setenv("LC_ALL", c.all, 1);
     if (c.messages) ::setenv("LC_MESSAGES", c.messages, 1);
-    EXPECT_EQ(SystemLanguageCode(), c.code) << (c.all ? c.all : "-") << " " << (c.messages ? c.messages : "-");
+    EXPECT_EQ(SystemLanguageCode(), c.code)
+        << (c.all ? c.all : "-") << " " << (c.messages ? c.messages : "-");
   }
 }
 
@@ -172,7 +180,8 @@ TEST(GnuGettext, DomainsAndCataloguesOnDisk) {
   TLocalization l10n(install.Executable(), install.Table());
   EXPECT_EQ(Translate("Run"), "Run");
   // The failed search is remembered until the language changes.
-  WriteBytes(install.Locale("pt_BR/LC_MESSAGES/default.mo"), CompileCatalogue({{"Run", "Executar"}}));
+  WriteBytes(install.Locale("pt_BR/LC_MESSAGES/default.mo"),
+             CompileCatalogue({{"Run", "Executar"}}));
   EXPECT_EQ(Translate("Run"), "Run");
   SelectLanguage("pt_BR");
   EXPECT_EQ(Translate("Run"), "Executar");
@@ -204,8 +213,9 @@ TEST(GnuGettext, ACatalogueWithoutUtf8TurnsTranslationsOffOnce) {
   auto previous = SetDialogService(std::make_unique<RecordingDialogs>(boxes));
   {
     TLocalization l10n(install.Executable(), install.Table());
-    WriteBytes(install.Locale("fr/LC_MESSAGES/default.mo"),
-               CompileCatalogue({{"Run", "Lancer"}}, "Content-Type: text/plain; charset=ISO-8859-1\n"));
+    WriteBytes(
+        install.Locale("fr/LC_MESSAGES/default.mo"),
+        CompileCatalogue({{"Run", "Lancer"}}, "Content-Type: text/plain; charset=ISO-8859-1\n"));
     EXPECT_EQ(Translate("Run"), "Run");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Localization problem");

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 
 using namespace lumvale;
 using namespace lumvale::test;
@@ -63,8 +64,12 @@ TEST(MoFile, SmallTablesAndByteOrderOfComparison) {
   QTemporaryDir dir;
   // "&Abort" sorts before "Abort" ('&' is 0x26); a prefix sorts before the longer text; bytes
   // compare unsigned, so "\xC3..." comes after ASCII.
-  const Messages m = {{"&Abort", "&Abbrechen"}, {"Abort", "Abbruch"}, {"Ab", "Kurz"},
-                      {"\xC3\x9C" "ber", "über"}};
+  const Messages m = {{"&Abort", "&Abbrechen"},
+                      {"Abort", "Abbruch"},
+                      {"Ab", "Kurz"},
+                      {"\xC3\x9C"
+                       "ber",
+                       "über"}};
   WriteBytes(dir.filePath("m.mo"), CompileCatalogue(m));
   const TMoFile mo(dir.filePath("m.mo"), 0, 0);
   for (const auto& [id, str] : m) EXPECT_EQ(Found(mo, id), str);
@@ -148,7 +153,8 @@ TEST(MoFile, RealCatalogueMatchesMsgunfmt) {
   qint64 best = 0;
   for (const char* name : {"coreutils.mo", "gettext-tools.mo", "libc.mo", "apt.mo", "bash.mo"}) {
     for (const char* language : {"de", "fr", "it", "es"}) {
-      const QFileInfo info(QStringLiteral("/usr/share/locale/%1/LC_MESSAGES/%2").arg(language, name));
+      const QFileInfo info(
+          QStringLiteral("/usr/share/locale/%1/LC_MESSAGES/%2").arg(language, name));
       if (info.isFile() && info.size() > best) {
         best = info.size();
         real = info.filePath();
@@ -177,4 +183,34 @@ TEST(MoFile, RealCatalogueMatchesMsgunfmt) {
     }
     EXPECT_EQ(mismatches, 0u) << path << " with " << expected.size() << " messages";
   }
+}
+
+TEST(MoFile, MutatedCataloguesNeverReadOutside) {
+  // Random damage either is refused or leaves a catalogue whose lookups stay inside it; run
+  // under AddressSanitizer this shows any stray read.
+  const Messages m = {{"", "Content-Type: text/plain; charset=UTF-8\n"},
+                      {"Abort", "Abbruch"},
+                      {"Run", "Starten"},
+                      {"Zoom", "Vergrößern"}};
+  const QByteArray good = BuildCatalogue(m);
+  QTemporaryDir dir;
+  std::mt19937 rng(11);
+  int refused = 0;
+  for (int round = 0; round < 2000; ++round) {
+    QByteArray bytes = good;
+    for (int k = 0, n = 1 + int(rng() % 4); k < n; ++k) {
+      bytes[int(rng() % uint32_t(bytes.size()))] = char(rng());
+    }
+    if (rng() % 8 == 0) bytes.truncate(int(rng() % uint32_t(bytes.size())));
+    WriteBytes(dir.filePath("m.mo"), bytes);
+    try {
+      const TMoFile mo(dir.filePath("m.mo"), 0, 0);
+      for (const auto& [id, str] : m) (void)mo.Lookup(id);
+      (void)mo.Lookup("absent");
+    } catch (const EGGIOError&) {
+      ++refused;
+    }
+  }
+  EXPECT_GT(refused, 100);
+  EXPECT_LT(refused, 2000);
 }

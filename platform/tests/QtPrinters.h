@@ -9,7 +9,9 @@
 inline std::ostream& operator<<(std::ostream& os, const QString& s) {
   return os << s.toStdString();
 }
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+  *os << '"' << s.toStdString() << '"';
+}
 inline void PrintTo(const QStringList& list, std::ostream* os) {
   *os << '[' << list.join(QStringLiteral(", ")).toStdString() << ']';
 }

@@ -168,7 +168,8 @@ int Pack(const std::string& path, const std::vector<std::string>& specs) {
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::string_view(argv[1]) == "--list") return List(argv[2]);
-  if (argc >= 2 && argv[1][0] != '-') return Pack(argv[1], std::vector<std::string>(argv + 2, argv + argc));
+  if (argc >= 2 && argv[1][0] != '-')
+    return Pack(argv[1], std::vector<std::string>(argv + 2, argv + argc));
   std::fprintf(stderr,
                "usage: lumvale-pack EXECUTABLE NAME=FILE...\n"
                "       lumvale-pack --list EXECUTABLE\n");

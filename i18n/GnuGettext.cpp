@@ -4,6 +4,7 @@
 #include "DialogService.h"
 #include "ExecutablePath.h"
 #include "GnuGettextErrors.h"
+#include "Strings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -158,6 +159,9 @@ TGnuGettextInstance::TGnuGettextInstance(TFileLocator& locator, QString defaultD
   SelectLanguage({});
   BindDomainDirectory(QStringLiteral("default"), defaultDomainDirectory_);
   SetTextDomain(QStringLiteral("default"));
+  // Components keep their names; collections the name they are published under.
+  TP_GlobalIgnoreClassProperty(*this, &QObject::staticMetaObject, QStringLiteral("objectName"));
+  TP_GlobalIgnoreClassProperty(*this, &TCollection::staticMetaObject, QStringLiteral("PropName"));
 }
 
 TGnuGettextInstance::~TGnuGettextInstance() = default;

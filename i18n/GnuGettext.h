@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileLocator.h"
+#include "WindowTranslation.h"
 
 #include <QString>
 #include <QStringList>
@@ -82,6 +83,11 @@ class TGnuGettextInstance {
   void ListLanguages(const QString& domain, QStringList& list);
 
   std::thread::id CreatorThread() const { return creatorThread_; }
+
+  // Window translation state: the rules, most derived classes first, and the record of the
+  // window being translated (none between translations).
+  std::vector<TClassMode> classRules;
+  TTP_Retranslator* activeRecord = nullptr;
 
  protected:
   virtual void WhenNewLanguage(const QString&) {}

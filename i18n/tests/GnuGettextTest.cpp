@@ -1,5 +1,6 @@
 #include "BuiltInTexts.h"
 #include "Catalogues.h"
+#include "TestInstallation.h"
 #include "DialogService.h"
 #include "GnuGettext.h"
 #include "GnuGettextErrors.h"
@@ -16,99 +17,6 @@
 
 using namespace lumvale;
 using namespace lumvale::test;
-
-namespace {
-
-// Answers every message box with its default and remembers it.
-class RecordingDialogs final : public TDialogService {
- public:
-  struct Box {
-    QString text, caption;
-  };
-  explicit RecordingDialogs(std::vector<Box>& boxes) : boxes_(boxes) {}
-  TMessageButton MessageBox(const QString& text, const QString& caption, TMessageIcon, unsigned,
-                            TMessageButton defaultButton) override {
-    boxes_.push_back({text, caption});
-    return defaultButton;
-  }
-
- private:
-  std::vector<Box>& boxes_;
-};
-
-// Sets environment variables for one test and restores them after it.
-class Environment {
- public:
-  Environment(std::initializer_list<std::pair<const char*, const char*>> values) {
-    for (const char* name : {"LANG", "LC_ALL", "LC_MESSAGES"}) {
-      const char* old = std::getenv(name);
-      saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-      ::unsetenv(name);
-    }
-    for (const auto& [name, value] : values) ::setenv(name, value, 1);
-  }
-  ~Environment() {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        ::setenv(name, value->c_str(), 1);
-      } else {
-        ::unsetenv(name);
-      }
-    }
-  }
-
- private:
-  std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
-};
-
-// A folder with an "executable" whose table embeds German and Italian catalogues, and a locale
-// folder beside it for catalogues on disk.
-class Installation {
- public:
-  Installation() {
-    exe_ = dir_.filePath("lumvale");
-    QByteArray bytes(1000, 'E');
-    const QByteArray de = CompileCatalogue({{"Run", "Starten"},
-                                            {"two\nlines", "zwei\nZeilen"},
-                                            {"&Yes", "&Ja"},
-                                            {"Done", "Fertig"},
-                                            {"Cancel", "Abbrechen"},
-                                            {"Ctrl+", "Strg+"}});
-    const QByteArray it = CompileCatalogue({{"Run", "Avvia"}});
-    const qsizetype deAt = bytes.size();
-    bytes += de;
-    const qsizetype itAt = bytes.size();
-    bytes += it;
-    bytes.resize((bytes.size() + 255) / 256 * 256, '\0');
-    table_ = uint64_t(bytes.size());
-    const std::pair<const char*, std::pair<qsizetype, qsizetype>> entries[] = {
-        {"locale\\de\\LC_MESSAGES\\default.mo", {deAt, de.size()}},
-        {"locale\\it\\LC_MESSAGES\\default.mo", {itAt, it.size()}}};
-    for (const auto& [name, where] : entries) {
-      const qsizetype at = bytes.size();
-      bytes.resize(at + 256, ' ');
-      auto put = [&](qsizetype p, uint64_t v) {
-        for (int i = 0; i < 8; ++i) bytes[p + i] = char(v >> (8 * i));
-      };
-      put(at, uint64_t(at + 256));
-      put(at + 8, uint64_t(where.first));
-      put(at + 16, uint64_t(where.second));
-      std::memcpy(bytes.data() + at + 24, name, std::strlen(name));
-    }
-    bytes.append(8, '\0');
-    WriteBytes(exe_, bytes);
-  }
-  const QString& Executable() const { return exe_; }
-  uint64_t Table() const { return table_; }
-  QString Locale(const QString& relative) const { return dir_.filePath("locale/" + relative); }
-
- private:
-  QTemporaryDir dir_;
-  QString exe_;
-  uint64_t table_ = 0;
-};
-
-}  // namespace
 
 TEST(GnuGettext, ChoosesTheLanguageFromTheEnvironment) {
   Installation install;
@@ -209,8 +117,8 @@ TEST(GnuGettext, DomainsAndCataloguesOnDisk) {
 TEST(GnuGettext, ACatalogueWithoutUtf8TurnsTranslationsOffOnce) {
   Installation install;
   Environment env({{"LANG", "fr"}});
-  std::vector<RecordingDialogs::Box> boxes;
-  auto previous = SetDialogService(std::make_unique<RecordingDialogs>(boxes));
+  RecordingDialogs dialogs;
+  const auto& boxes = dialogs.boxes;
   {
     TLocalization l10n(install.Executable(), install.Table());
     WriteBytes(
@@ -238,7 +146,6 @@ TEST(GnuGettext, ACatalogueWithoutUtf8TurnsTranslationsOffOnce) {
               "text/plain; CharSet=utf-8");
     EXPECT_EQ(boxes.size(), 1u);
   }
-  SetDialogService(std::move(previous));
 }
 
 TEST(GnuGettext, ADamagedCatalogueReachesTheCallerEachTime) {

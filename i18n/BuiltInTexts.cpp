@@ -2,6 +2,7 @@
 
 #include "Exception.h"
 #include "GnuGettext.h"
+#include "TextMarker.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -12,9 +13,6 @@
 namespace lumvale {
 
 namespace {
-
-// N_ marks a text for the catalogues without translating it here.
-#define N_(text) text
 
 struct ResourceString {
   int id;

@@ -1,0 +1,332 @@
+#include "MainWindow.h"
+
+#include "Dialogs.h"
+#include "StatusWindow.h"
+#include "TextMarker.h"
+#include "WindowTranslation.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace lumvale {
+
+namespace {
+
+// The output edit keeps this distance from both sides of its group box.
+constexpr int kOutputMargin = 12;
+
+template <class T, class... Args>
+T* Make(QWidget* parent, const char* name, Args&&... args) {
+  T* widget = new T(std::forward<Args>(args)..., parent);
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+QAction* MakeAction(QMenu* menu, const char* name, const char* text) {
+  QAction* action = menu->addAction(QString::fromUtf8(text));
+  action->setObjectName(QString::fromLatin1(name));
+  return action;
+}
+
+QMenu* MakeMenu(QWidget* parent, const char* name, const char* title) {
+  auto* menu = new QMenu(QString::fromUtf8(title), parent);
+  menu->setObjectName(QString::fromLatin1(name));
+  return menu;
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain() {
+  setObjectName("frmMain");
+  setWindowTitle(N_("Lumvale - Image Resizer Software"));
+  CreateControls();
+  CreateMenus();
+
+  od = new TOpenDialog(this);
+  od->setObjectName("od");
+  od->SetTitle(N_("Select input files"));
+  od->SetFilter(N_("JPEG Images (*.jpg)"));
+  JvBFFIn = new TBrowseForFolder(this);
+  JvBFFIn->setObjectName("JvBFFIn");
+  JvBFFIn->SetTitle(N_("Select input path"));
+  JvBFFOut = new TBrowseForFolder(this);
+  JvBFFOut->setObjectName("JvBFFOut");
+  JvBFFOut->SetTitle(N_("Select output path"));
+  Timer = new QTimer(this);
+  Timer->setObjectName("Timer");
+  Timer->setInterval(1);
+  connect(Timer, &QTimer::timeout, this, &TfrmMain::TimerTimer);
+
+  ConnectSettings();
+  resize(705, 498);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+  TranslateComponent(this);
+  UpdateControls();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::CreateControls() {
+  auto* client = Make<QWidget>(this, "pnClient");
+  setCentralWidget(client);
+  auto* columns = new QHBoxLayout(client);
+  columns->setContentsMargins(5, 5, 5, 5);
+
+  // Left column: input list, output folder.
+  auto* left = new QVBoxLayout;
+  gbInput = Make<QGroupBox>(client, "gbInput", N_("Input"));
+  gbInput->setMinimumSize(380, 150);
+  liFiles = Make<QListWidget>(gbInput, "liFiles");
+  liFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  btOpen = Make<QPushButton>(gbInput, "btOpen", N_("Select Images"));
+  btFolder = Make<QPushButton>(gbInput, "btFolder", N_("Select Folder"));
+  btClear = Make<QPushButton>(gbInput, "btClear", N_("Clear all"));
+  auto* inputLayout = new QVBoxLayout(gbInput);
+  inputLayout->addWidget(liFiles);
+  auto* inputButtons = new QHBoxLayout;
+  inputButtons->addWidget(btOpen);
+  inputButtons->addWidget(btFolder);
+  inputButtons->addStretch();
+  inputButtons->addWidget(btClear);
+  inputLayout->addLayout(inputButtons);
+  left->addWidget(gbInput, 1);
+
+  TntPanelOutput = Make<QWidget>(client, "TntPanelOutput");
+  TntPanelOutput->setFixedHeight(93);
+  gbOutput = Make<QGroupBox>(TntPanelOutput, "gbOutput", N_("Output"));
+  gbOutput->setMinimumWidth(370);
+  // Placed by hand: FormResize keeps the edit's margins equal.
+  edOutputPath = Make<QLineEdit>(gbOutput, "edOutputPath");
+  edOutputPath->setGeometry(kOutputMargin, 24, 346, 22);
+  edOutputPath->setEnabled(false);
+  btSameInput = Make<QPushButton>(gbOutput, "btSameInput", N_("Same as input"));
+  btOutputPath = Make<QPushButton>(gbOutput, "btOutputPath", N_("Select Folder"));
+  auto* outputLayout = new QVBoxLayout(TntPanelOutput);
+  outputLayout->setContentsMargins(0, 0, 0, 0);
+  outputLayout->addWidget(gbOutput);
+  gbOutput->installEventFilter(this);
+  left->addWidget(TntPanelOutput);
+  columns->addLayout(left, 1);
+
+  // Right column: the settings, profile and Run.
+  auto* right = Make<QWidget>(client, "pnSettings");
+  right->setFixedWidth(291);
+  right->setMinimumHeight(413);
+  auto* settings = new QVBoxLayout(right);
+  settings->setContentsMargins(8, 8, 8, 8);
+  settings->setSpacing(4);
+
+  gbMaxSize = Make<QGroupBox>(right, "gbMaxSize", N_("Maximum Size"));
+  cbWidth = Make<QCheckBox>(gbMaxSize, "cbWidth", N_("width"));
+  edWidth = Make<QLineEdit>(gbMaxSize, "edWidth", "800");
+  lbWidthPx = Make<QLabel>(gbMaxSize, "lbWidthPx", N_("px"));
+  cbHeight = Make<QCheckBox>(gbMaxSize, "cbHeight", N_("height"));
+  edHeight = Make<QLineEdit>(gbMaxSize, "edHeight", "600");
+  lbHeightPx = Make<QLabel>(gbMaxSize, "lbHeightPx", N_("px"));
+  auto* sizeGrid = new QGridLayout(gbMaxSize);
+  sizeGrid->addWidget(cbWidth, 0, 0);
+  sizeGrid->addWidget(edWidth, 0, 1);
+  sizeGrid->addWidget(lbWidthPx, 0, 2);
+  sizeGrid->addWidget(cbHeight, 1, 0);
+  sizeGrid->addWidget(edHeight, 1, 1);
+  sizeGrid->addWidget(lbHeightPx, 1, 2);
+  settings->addWidget(gbMaxSize);
+
+  gbQuality = Make<QGroupBox>(right, "gbQuality", N_("Quality"));
+  lbQualityLow = Make<QLabel>(gbQuality, "lbQualityLow", N_("low"));
+  tbQuality = Make<QSlider>(gbQuality, "tbQuality", Qt::Horizontal);
+  tbQuality->setRange(0, 100);
+  tbQuality->setTickInterval(10);
+  tbQuality->setTickPosition(QSlider::TicksBelow);
+  lbQualityHigh = Make<QLabel>(gbQuality, "lbQualityHigh", N_("high"));
+  edQuality = Make<QLineEdit>(gbQuality, "edQuality", "90");
+  edQuality->setFixedWidth(40);
+  cbFilesize = Make<QCheckBox>(gbQuality, "cbFilesize", N_("maximum filesize"));
+  edFilesize = Make<QLineEdit>(gbQuality, "edFilesize", "100");
+  edFilesize->setFixedWidth(60);
+  lbFileSizeKB = Make<QLabel>(gbQuality, "lbFileSizeKB", N_("kb"));
+  auto* qualityGrid = new QGridLayout(gbQuality);
+  qualityGrid->addWidget(lbQualityLow, 0, 0);
+  qualityGrid->addWidget(tbQuality, 0, 1);
+  qualityGrid->addWidget(lbQualityHigh, 0, 2);
+  qualityGrid->addWidget(edQuality, 0, 3);
+  qualityGrid->addWidget(cbFilesize, 1, 0, 1, 2);
+  qualityGrid->addWidget(edFilesize, 1, 2);
+  qualityGrid->addWidget(lbFileSizeKB, 1, 3);
+  settings->addWidget(gbQuality);
+
+  gbExtension = Make<QGroupBox>(right, "gbExtension", N_("Extension"));
+  cbAddExtension = Make<QCheckBox>(gbExtension, "cbAddExtension", N_("add extension"));
+  edAddExt = Make<QLineEdit>(gbExtension, "edAddExt");
+  edAddExt->setFixedWidth(110);
+  rgPrefix = Make<QRadioButton>(gbExtension, "rgPrefix", N_("front"));
+  rgSufix = Make<QRadioButton>(gbExtension, "rgSufix", N_("back"));
+  rgSufix->setChecked(true);
+  lbPrefixExample = Make<QLabel>(gbExtension, "lbPrefixExample");
+  lbPrefixExample->setMinimumHeight(lbPrefixExample->fontMetrics().height() + 2);
+  auto* extensionGrid = new QGridLayout(gbExtension);
+  extensionGrid->setVerticalSpacing(2);
+  extensionGrid->addWidget(cbAddExtension, 0, 0);
+  extensionGrid->addWidget(edAddExt, 0, 1, 1, 2);
+  extensionGrid->addWidget(rgPrefix, 1, 1);
+  extensionGrid->addWidget(rgSufix, 1, 2);
+  extensionGrid->addWidget(lbPrefixExample, 2, 0, 1, 3);
+  settings->addWidget(gbExtension);
+
+  gbOptions = Make<QGroupBox>(right, "gbOptions", N_("Options"));
+  cbProgressive = Make<QCheckBox>(gbOptions, "cbProgressive", N_("save as progressive images"));
+  (new QVBoxLayout(gbOptions))->addWidget(cbProgressive);
+  settings->addWidget(gbOptions);
+
+  gbProfile = Make<QGroupBox>(right, "gbProfile", N_("Profile"));
+  cbProfile = Make<QComboBox>(gbProfile, "cbProfile");
+  cbProfile->setEditable(false);
+  btSaveProfile = Make<QPushButton>(gbProfile, "btSaveProfile", N_("Save settings"));
+  auto* profileLayout = new QHBoxLayout(gbProfile);
+  profileLayout->addWidget(cbProfile, 1);
+  profileLayout->addWidget(btSaveProfile);
+  settings->addWidget(gbProfile);
+
+  settings->addStretch();
+  btRun = Make<QPushButton>(right, "btRun", N_("Run"));
+  QFont bold = btRun->font();
+  bold.setBold(true);
+  btRun->setFont(bold);
+  settings->addWidget(btRun);
+  columns->addWidget(right);
+
+  StatusPanel = Make<QLabel>(statusBar(), "StatusPanel");
+  StatusPanel->setFixedWidth(50);
+  statusBar()->setObjectName("StatusBar");
+  statusBar()->addPermanentWidget(StatusPanel);
+}
+
+void TfrmMain::CreateMenus() {
+  menuBar()->setObjectName("MainMenu");
+  miFile = MakeMenu(this, "miFile", N_("File"));
+  miExit = MakeAction(miFile, "miExit", N_("Exit"));
+  miExit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+  connect(miExit, &QAction::triggered, this, &TfrmMain::miExitClick);
+
+  miExtras = MakeMenu(this, "miExtras", N_("Extras"));
+  miProfiles = MakeMenu(miExtras, "miProfiles", N_("Profiles"));
+  miProfileSperator = miProfiles->addSeparator();
+  miProfileSperator->setObjectName("miProfileSperator");
+  miUpdatecurrentprofile = MakeAction(miProfiles, "miUpdatecurrentprofile", N_("Update current profile"));
+  miCreateDropletMenu =
+      MakeAction(miProfiles, "miCreateDropletMenu", N_("Create Droplet for the current profile"));
+  miCreateSendTo =
+      MakeAction(miProfiles, "miCreateSendTo", N_("Create \"Send to\" for the current profile"));
+  miDeletecurrentprofile =
+      MakeAction(miProfiles, "miDeletecurrentprofile", N_("Delete current profile"));
+  miProfiles->addSeparator();
+  miSaveNewProfile = MakeAction(miProfiles, "miSaveNewProfile", N_("Save as new profile"));
+  miExtras->addMenu(miProfiles);
+
+  miOptions = MakeMenu(this, "miOptions", N_("Options"));
+  miSelectLanguage = MakeMenu(miOptions, "miSelectLanguage", N_("Languages"));
+  miOptions->addMenu(miSelectLanguage);
+  miOptions->addSeparator();
+  miUpdate = MakeAction(miOptions, "miUpdate", N_("Check for updates"));
+
+  miHelp = MakeMenu(this, "miHelp", N_("?"));
+  miLinkSupport = MakeAction(miHelp, "miLinkSupport", N_("Support"));
+  miAbout = MakeAction(miHelp, "miAbout", N_("About"));
+
+  for (QMenu* menu : {miFile, miExtras, miOptions, miHelp}) menuBar()->addMenu(menu);
+
+  pmProfile = MakeMenu(this, "pmProfile", "");
+  miCreatedroplet =
+      MakeAction(pmProfile, "miCreatedroplet", N_("Create Droplet for the current profile"));
+  miCreateSendtoforthecurrentprofile = MakeAction(
+      pmProfile, "miCreateSendtoforthecurrentprofile", N_("Create \"Send to\" for the current profile"));
+  pmProfile->addSeparator();
+  miDeleteProfile = MakeAction(pmProfile, "miDeleteProfile", N_("Delete profile"));
+  gbProfile->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(gbProfile, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { pmProfile->popup(gbProfile->mapToGlobal(at)); });
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!shown_) {
+    shown_ = true;
+    FormShow();
+  }
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == gbOutput && event->type() == QEvent::Resize) FormResize();
+  if (event->type() == QEvent::FocusOut) {
+    if (watched == edQuality) edQualityExit();
+    if (watched == edWidth || watched == edHeight || watched == edFilesize) {
+      edDimExit(static_cast<QLineEdit*>(watched));
+    }
+    if (watched == edAddExt) edAddExtExit();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::FormShow() { Timer->start(); }
+
+void TfrmMain::FormResize() {
+  edOutputPath->setFixedWidth(gbOutput->width() - 2 * edOutputPath->x());
+  const int buttonsTop = edOutputPath->geometry().bottom() + 8;
+  btSameInput->move(edOutputPath->x(), buttonsTop);
+  btOutputPath->move(gbOutput->width() - edOutputPath->x() - btOutputPath->sizeHint().width(),
+                     buttonsTop);
+  btSameInput->resize(btSameInput->sizeHint());
+  btOutputPath->resize(btOutputPath->sizeHint());
+}
+
+void TfrmMain::TimerTimer() {
+  Timer->stop();
+  // The command-line batch starts here.
+}
+
+void TfrmMain::miExitClick() { QCoreApplication::exit(0); }
+
+void TfrmMain::InitProgress(int fileCount) {
+  frmImagePopup->pg->setVisible(true);
+  frmImagePopup->lbPG->setVisible(true);
+  frmImagePopup->pg->setValue(0);
+  frmImagePopup->lbPG->setText(QStringLiteral("0/%1").arg(fileCount));
+  frmImagePopup->pg->setMaximum(fileCount * 3);
+}
+
+void TfrmMain::StepProgress() {
+  QProgressBar* bar = frmImagePopup->pg;
+  bar->setValue(bar->value() + 1);
+  frmImagePopup->lbPG->setText(QStringLiteral("%1/%2").arg(bar->value() / 3).arg(bar->maximum() / 3));
+  QCoreApplication::processEvents();
+}
+
+void TfrmMain::ShowStatus(const QString& text) {
+  frmImagePopup->lbStatus->setVisible(true);
+  frmImagePopup->lbStatus->setText(text);
+  QCoreApplication::processEvents();
+}
+
+}  // namespace lumvale

@@ -1,0 +1,147 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTimer;
+class QWidget;
+
+namespace lumvale {
+
+class TBrowseForFolder;
+class TOpenDialog;
+
+enum class TOverwriteAnswer { none, noToAll, yesToAll };
+
+// The main window: input list and output folder on the left, the settings on the right, "Run"
+// at the bottom. Its controls hold the settings; there is no separate settings object.
+class TfrmMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  TfrmMain();
+  ~TfrmMain() override;
+
+  // Input (left column).
+  QGroupBox* gbInput;
+  QListWidget* liFiles;
+  QPushButton* btOpen;
+  QPushButton* btFolder;
+  QPushButton* btClear;
+  QWidget* TntPanelOutput;
+  QGroupBox* gbOutput;
+  QLineEdit* edOutputPath;
+  QPushButton* btSameInput;
+  QPushButton* btOutputPath;
+
+  // Settings (right column).
+  QGroupBox* gbMaxSize;
+  QCheckBox* cbWidth;
+  QLineEdit* edWidth;
+  QLabel* lbWidthPx;
+  QCheckBox* cbHeight;
+  QLineEdit* edHeight;
+  QLabel* lbHeightPx;
+  QGroupBox* gbQuality;
+  QLabel* lbQualityLow;
+  QSlider* tbQuality;
+  QLabel* lbQualityHigh;
+  QLineEdit* edQuality;
+  QCheckBox* cbFilesize;
+  QLineEdit* edFilesize;
+  QLabel* lbFileSizeKB;
+  QGroupBox* gbExtension;
+  QCheckBox* cbAddExtension;
+  QLineEdit* edAddExt;
+  QRadioButton* rgPrefix;
+  QRadioButton* rgSufix;
+  QLabel* lbPrefixExample;
+  QGroupBox* gbOptions;
+  QCheckBox* cbProgressive;
+  QGroupBox* gbProfile;
+  QComboBox* cbProfile;
+  QPushButton* btSaveProfile;
+  QPushButton* btRun;
+  QLabel* StatusPanel;
+
+  // Menus.
+  QMenu* miFile;
+  QAction* miExit;
+  QMenu* miExtras;
+  QMenu* miProfiles;
+  QAction* miProfileSperator;
+  QAction* miUpdatecurrentprofile;
+  QAction* miCreateDropletMenu;
+  QAction* miCreateSendTo;
+  QAction* miDeletecurrentprofile;
+  QAction* miSaveNewProfile;
+  QMenu* miOptions;
+  QMenu* miSelectLanguage;
+  QAction* miUpdate;
+  QMenu* miHelp;
+  QAction* miLinkSupport;
+  QAction* miAbout;
+  QMenu* pmProfile;
+  QAction* miCreatedroplet;
+  QAction* miCreateSendtoforthecurrentprofile;
+  QAction* miDeleteProfile;
+
+  // Non-visual parts.
+  TOpenDialog* od;
+  TBrowseForFolder* JvBFFIn;
+  TBrowseForFolder* JvBFFOut;
+  QTimer* Timer;
+
+  // Run state.
+  bool Cancelled = false;
+  bool Running = false;
+  TOverwriteAnswer OverwriteAnswer = TOverwriteAnswer::none;
+  // Profiles and languages.
+  QString ActiveProfile = QStringLiteral("default");
+  QStringList ProfileNames;
+  QStringList LanguageCodes;
+
+  void FormShow();
+  void FormResize();
+  void TimerTimer();
+  void miExitClick();
+
+  // The settings controls: coupling, correction on leaving an edit, the single refresh.
+  void UpdateControls();
+  void edQualityChange();
+  void tbQualityChange();
+  void edQualityExit();
+  void edDimExit(QLineEdit* edit);
+  void edAddExtExit();
+  void cbFilesizeClick();
+  void edUpdate();
+
+  // The status window of the running batch (it must exist).
+  void InitProgress(int fileCount);
+  void StepProgress();
+  void ShowStatus(const QString& text);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateControls();
+  void CreateMenus();
+  void ConnectSettings();
+  bool shown_ = false;
+};
+
+}  // namespace lumvale

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "Dialogs.h"
+#include "ErrorDisplay.h"
 #include "StatusWindow.h"
 #include "TextMarker.h"
 #include "WindowTranslation.h"
@@ -13,6 +14,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,6 +80,7 @@ TfrmMain::TfrmMain() {
   connect(Timer, &QTimer::timeout, this, &TfrmMain::TimerTimer);
 
   ConnectSettings();
+  ConnectCommands();
   resize(705, 498);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
@@ -223,6 +226,25 @@ void TfrmMain::CreateControls() {
   statusBar()->addPermanentWidget(StatusPanel);
 }
 
+void TfrmMain::ConnectCommands() {
+  const auto on = [this](QPushButton* button, void (TfrmMain::*handler)()) {
+    connect(button, &QPushButton::clicked, this,
+            [this, handler] { Guarded([&] { (this->*handler)(); }); });
+  };
+  on(btRun, &TfrmMain::btRunClick);
+  on(btOpen, &TfrmMain::btOpenClick);
+  on(btFolder, &TfrmMain::btFolderClick);
+  on(btClear, &TfrmMain::btClearClick);
+  on(btSameInput, &TfrmMain::btSameInputClick);
+  on(btOutputPath, &TfrmMain::btOutputPathClick);
+  connect(liFiles, &QListWidget::itemClicked, this, [this] { Guarded([&] { liFilesClick(); }); });
+  connect(edOutputPath, &QLineEdit::textChanged, this, &TfrmMain::edOutputPathChange);
+  liFiles->installEventFilter(this);
+  // Drops go to the window, which decides by position; the edit would take a path as text.
+  edOutputPath->setAcceptDrops(false);
+  setAcceptDrops(true);
+}
+
 void TfrmMain::CreateMenus() {
   menuBar()->setObjectName("MainMenu");
   miFile = MakeMenu(this, "miFile", N_("File"));
@@ -234,7 +256,8 @@ void TfrmMain::CreateMenus() {
   miProfiles = MakeMenu(miExtras, "miProfiles", N_("Profiles"));
   miProfileSperator = miProfiles->addSeparator();
   miProfileSperator->setObjectName("miProfileSperator");
-  miUpdatecurrentprofile = MakeAction(miProfiles, "miUpdatecurrentprofile", N_("Update current profile"));
+  miUpdatecurrentprofile =
+      MakeAction(miProfiles, "miUpdatecurrentprofile", N_("Update current profile"));
   miCreateDropletMenu =
       MakeAction(miProfiles, "miCreateDropletMenu", N_("Create Droplet for the current profile"));
   miCreateSendTo =
@@ -260,8 +283,8 @@ void TfrmMain::CreateMenus() {
   pmProfile = MakeMenu(this, "pmProfile", "");
   miCreatedroplet =
       MakeAction(pmProfile, "miCreatedroplet", N_("Create Droplet for the current profile"));
-  miCreateSendtoforthecurrentprofile = MakeAction(
-      pmProfile, "miCreateSendtoforthecurrentprofile", N_("Create \"Send to\" for the current profile"));
+  miCreateSendtoforthecurrentprofile = MakeAction(pmProfile, "miCreateSendtoforthecurrentprofile",
+                                                  N_("Create \"Send to\" for the current profile"));
   pmProfile->addSeparator();
   miDeleteProfile = MakeAction(pmProfile, "miDeleteProfile", N_("Delete profile"));
   gbProfile->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -279,6 +302,18 @@ void TfrmMain::showEvent(QShowEvent* event) {
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
   if (watched == gbOutput && event->type() == QEvent::Resize) FormResize();
+  if (watched == liFiles && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Delete) {
+      RemoveSelectedFiles();
+      UpdateControls();
+      return true;
+    }
+    if (key->key() == Qt::Key_A && (key->modifiers() & Qt::ControlModifier)) {
+      liFiles->selectAll();
+      return true;
+    }
+  }
   if (event->type() == QEvent::FocusOut) {
     if (watched == edQuality) edQualityExit();
     if (watched == edWidth || watched == edHeight || watched == edFilesize) {
@@ -289,7 +324,9 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-void TfrmMain::FormShow() { Timer->start(); }
+void TfrmMain::FormShow() {
+  Timer->start();
+}
 
 void TfrmMain::FormResize() {
   edOutputPath->setFixedWidth(gbOutput->width() - 2 * edOutputPath->x());
@@ -306,7 +343,9 @@ void TfrmMain::TimerTimer() {
   // The command-line batch starts here.
 }
 
-void TfrmMain::miExitClick() { QCoreApplication::exit(0); }
+void TfrmMain::miExitClick() {
+  QCoreApplication::exit(0);
+}
 
 void TfrmMain::InitProgress(int fileCount) {
   frmImagePopup->pg->setVisible(true);
@@ -319,13 +358,15 @@ void TfrmMain::InitProgress(int fileCount) {
 void TfrmMain::StepProgress() {
   QProgressBar* bar = frmImagePopup->pg;
   bar->setValue(bar->value() + 1);
-  frmImagePopup->lbPG->setText(QStringLiteral("%1/%2").arg(bar->value() / 3).arg(bar->maximum() / 3));
+  frmImagePopup->lbPG->setText(
+      QStringLiteral("%1/%2").arg(bar->value() / 3).arg(bar->maximum() / 3));
   QCoreApplication::processEvents();
 }
 
 void TfrmMain::ShowStatus(const QString& text) {
   frmImagePopup->lbStatus->setVisible(true);
   frmImagePopup->lbStatus->setText(text);
+  emit StatusShown(text);
   QCoreApplication::processEvents();
 }
 

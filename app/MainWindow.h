@@ -128,20 +128,56 @@ class TfrmMain : public QMainWindow {
   void cbFilesizeClick();
   void edUpdate();
 
+  // The single image job: one input file into one output file by the current settings. Errors
+  // (unreadable picture, output not writable) leave it as exceptions. Advances the progress by
+  // exactly three steps on every path.
+  void ProcessImage(const QString& InputPath, const QString& OutputFolder);
+
+  // The batch run behind "Run".
+  void btRunClick();
+  void SetIdle(bool idle);
+  // The run's files: each entry of the list looked up as a file or a folder pattern.
+  QStringList ExpandInputList() const;
+
+  // The input list.
+  void AddInputFile(const QString& path);
+  void AddInputFolder(const QString& folder);
+  void RemoveSelectedFiles();
+  void btOpenClick();
+  void btFolderClick();
+  void btClearClick();
+  void liFilesClick();
+  // Dropped paths at a position of the main window: folders and files on the input area,
+  // a folder on the output area.
+  void DropFiles(const QStringList& paths, const QPoint& position);
+
+  // The output folder.
+  void btSameInputClick();
+  void btOutputPathClick();
+  void edOutputPathChange();
+
   // The status window of the running batch (it must exist).
   void InitProgress(int fileCount);
   void StepProgress();
   void ShowStatus(const QString& text);
 
+ signals:
+  // Every line shown in the status window, as it is shown.
+  void StatusShown(const QString& text);
+
  protected:
   void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CreateControls();
   void CreateMenus();
   void ConnectSettings();
+  void ConnectCommands();
   bool shown_ = false;
+  QString lastInputFolder_;
 };
 
 }  // namespace lumvale

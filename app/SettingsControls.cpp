@@ -30,7 +30,8 @@ void TfrmMain::ConnectSettings() {
   for (QCheckBox* box : {cbFilesize, cbWidth, cbHeight}) {
     connect(box, &QCheckBox::toggled, this, &TfrmMain::cbFilesizeClick);
   }
-  for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{cbAddExtension, rgPrefix, rgSufix}) {
+  for (QAbstractButton* button :
+       std::initializer_list<QAbstractButton*>{cbAddExtension, rgPrefix, rgSufix}) {
     connect(button, &QAbstractButton::toggled, this, &TfrmMain::edUpdate);
   }
   connect(edAddExt, &QLineEdit::textChanged, this, &TfrmMain::edUpdate);
@@ -38,7 +39,9 @@ void TfrmMain::ConnectSettings() {
   tbQuality->setValue(EditToInt(edQuality->text()));
 }
 
-void TfrmMain::edQualityChange() { tbQuality->setValue(EditToInt(edQuality->text())); }
+void TfrmMain::edQualityChange() {
+  tbQuality->setValue(EditToInt(edQuality->text()));
+}
 
 void TfrmMain::tbQualityChange() {
   // While the user types in the edit, the edit is not rewritten.
@@ -64,16 +67,20 @@ void TfrmMain::edDimExit(QLineEdit* edit) {
 
 void TfrmMain::edAddExtExit() {
   if (edAddExt->text().isEmpty()) {
-    Dialogs().MessageBox(Translate("Empty string is not allowed!"),
-                         QApplication::applicationName(), TMessageIcon::none, mbOK, mbOK);
+    Dialogs().MessageBox(Translate("Empty string is not allowed!"), QApplication::applicationName(),
+                         TMessageIcon::none, mbOK, mbOK);
     edAddExt->setText(Translate("small"));
   }
   UpdateControls();
 }
 
-void TfrmMain::cbFilesizeClick() { UpdateControls(); }
+void TfrmMain::cbFilesizeClick() {
+  UpdateControls();
+}
 
-void TfrmMain::edUpdate() { UpdateControls(); }
+void TfrmMain::edUpdate() {
+  UpdateControls();
+}
 
 void TfrmMain::UpdateControls() {
   edWidth->setEnabled(cbWidth->isChecked());

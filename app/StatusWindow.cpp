@@ -75,10 +75,16 @@ TfrmImagePopup::TfrmImagePopup(TfrmMain& main)
   TranslateComponent(this);
 }
 
-void TfrmImagePopup::btCancelClick() { main_.Cancelled = true; }
+void TfrmImagePopup::btCancelClick() {
+  main_.Cancelled = true;
+}
 
-void TfrmImagePopup::closeEvent(QCloseEvent* event) { event->ignore(); }
+void TfrmImagePopup::closeEvent(QCloseEvent* event) {
+  event->ignore();
+}
 
-void TfrmImagePopup::reject() { btCancelClick(); }
+void TfrmImagePopup::reject() {
+  btCancelClick();
+}
 
 }  // namespace lumvale

@@ -24,6 +24,14 @@ std::unique_ptr<TDialogService>& Current() {
 
 }  // namespace
 
+QStringList TDialogService::OpenFiles(const QString&, const QString&, const QString&) {
+  return {};
+}
+
+QString TDialogService::BrowseForFolder(const QString&, const QString&) {
+  return {};
+}
+
 TDialogService& Dialogs() {
   return *Current();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -29,6 +30,11 @@ class TDialogService {
   // answers the cancel button when there is one, else the default.
   virtual TMessageButton MessageBox(const QString& text, const QString& caption, TMessageIcon icon,
                                     unsigned buttons, TMessageButton defaultButton) = 0;
+  // Files to open, in the dialog's order; empty when cancelled.
+  virtual QStringList OpenFiles(const QString& title, const QString& filter,
+                                const QString& directory);
+  // One existing folder; empty when cancelled. preselect may name no folder.
+  virtual QString BrowseForFolder(const QString& title, const QString& preselect);
 };
 
 TDialogService& Dialogs();

@@ -14,14 +14,16 @@ int32_t EditToInt(const QString& text) {
     bool ok = false;
     const qlonglong whole = locale.toLongLong(trimmed, &ok);
     if (ok) {
-      return whole < std::numeric_limits<int32_t>::min() || whole > std::numeric_limits<int32_t>::max()
+      return whole < std::numeric_limits<int32_t>::min() ||
+                     whole > std::numeric_limits<int32_t>::max()
                  ? 0
                  : int32_t(whole);
     }
     const double real = locale.toDouble(trimmed, &ok);
     if (ok && std::isfinite(real)) {
       const double rounded = std::nearbyint(real);
-      return rounded < std::numeric_limits<int32_t>::min() || rounded > std::numeric_limits<int32_t>::max()
+      return rounded < std::numeric_limits<int32_t>::min() ||
+                     rounded > std::numeric_limits<int32_t>::max()
                  ? 0
                  : int32_t(rounded);
     }

@@ -1,5 +1,7 @@
 #include "QtDialogService.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace lumvale {
@@ -16,7 +18,9 @@ TMessageButton QtDialogService::MessageBox(const QString& text, const QString& c
   static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Information,
                                                  QMessageBox::Warning, QMessageBox::Critical,
                                                  QMessageBox::Question};
-  QMessageBox box(kIcons[static_cast<int>(icon)], caption, text);
+  // The translator writes line breaks as CR LF; a label wants plain LF.
+  QMessageBox box(kIcons[static_cast<int>(icon)], caption,
+                  QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
   for (const auto& b : kButtons) {
     if (buttons & b.ours) box.addButton(b.qt);
     if (b.ours == defaultButton) box.setDefaultButton(b.qt);
@@ -26,6 +30,16 @@ TMessageButton QtDialogService::MessageBox(const QString& text, const QString& c
     if (answer == b.qt) return b.ours;
   }
   return (buttons & mbCancel) ? mbCancel : defaultButton;
+}
+
+QStringList QtDialogService::OpenFiles(const QString& title, const QString& filter,
+                                       const QString& directory) {
+  return QFileDialog::getOpenFileNames(nullptr, title, directory, filter);
+}
+
+QString QtDialogService::BrowseForFolder(const QString& title, const QString& preselect) {
+  const QString start = QFileInfo(preselect).isDir() ? preselect : QString();
+  return QFileDialog::getExistingDirectory(nullptr, title, start);
 }
 
 }  // namespace lumvale

@@ -9,6 +9,9 @@ class QtDialogService final : public TDialogService {
  public:
   TMessageButton MessageBox(const QString& text, const QString& caption, TMessageIcon icon,
                             unsigned buttons, TMessageButton defaultButton) override;
+  QStringList OpenFiles(const QString& title, const QString& filter,
+                        const QString& directory) override;
+  QString BrowseForFolder(const QString& title, const QString& preselect) override;
 };
 
 }  // namespace lumvale

@@ -35,10 +35,10 @@ const QImage& TImage32::Preview() {
       shown = &scaled_;
     }
     // Format_ARGB32 has the byte order of TColor32; the copy detaches from the bitmap.
-    preview_ = QImage(reinterpret_cast<const uchar*>(shown->Bits()), shown->Width(),
-                      shown->Height(), int(shown->Width() * sizeof(TColor32)),
-                      QImage::Format_ARGB32)
-                   .copy();
+    preview_ =
+        QImage(reinterpret_cast<const uchar*>(shown->Bits()), shown->Width(), shown->Height(),
+               int(shown->Width() * sizeof(TColor32)), QImage::Format_ARGB32)
+            .copy();
   }
   bitmap_.Unlock();
   return preview_;
@@ -50,6 +50,8 @@ void TImage32::paintEvent(QPaintEvent*) {
   if (!image.isNull()) painter.drawImage(0, 0, image);
 }
 
-void TImage32::resizeEvent(QResizeEvent*) { dirty_ = true; }
+void TImage32::resizeEvent(QResizeEvent*) {
+  dirty_ = true;
+}
 
 }  // namespace lumvale

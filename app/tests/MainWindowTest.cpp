@@ -61,8 +61,8 @@ TEST_F(MainWindowTest, ControlsAreNamedAndCaptioned) {
   const struct {
     const char* name;
     const char* text;
-  } buttons[] = {{"btOpen", "Select Images"}, {"btFolder", "Select Folder"},
-                 {"btSameInput", "Same as input"}, {"btOutputPath", "Select Folder"},
+  } buttons[] = {{"btOpen", "Select Images"},        {"btFolder", "Select Folder"},
+                 {"btSameInput", "Same as input"},   {"btOutputPath", "Select Folder"},
                  {"btSaveProfile", "Save settings"}, {"btRun", "Run"}};
   for (const auto& b : buttons) {
     auto* button = w.findChild<QPushButton*>(b.name);

@@ -31,8 +31,9 @@ TEST(TranslatedMainWindow, FollowsTheLanguage) {
   // The catalogues the build made from po/de.po and po/it.po, on disk beside a test executable.
   Installation install({}, {});
   for (const char* code : {"de", "it"}) {
-    WriteBytes(install.Locale(QStringLiteral("%1_XX/LC_MESSAGES/default.mo").arg(code)),
-               ReadFile(QStringLiteral(LUMVALE_CATALOGUE_DIR "/%1/LC_MESSAGES/default.mo").arg(code)));
+    WriteBytes(
+        install.Locale(QStringLiteral("%1_XX/LC_MESSAGES/default.mo").arg(code)),
+        ReadFile(QStringLiteral(LUMVALE_CATALOGUE_DIR "/%1/LC_MESSAGES/default.mo").arg(code)));
   }
   Environment env({{"LANG", "de_XX"}});
   TLocalization l10n(install.Executable(), install.Table());

@@ -1,0 +1,123 @@
+// The batch run behind "Run": the "Missing Values" question, the run's own list of files, the
+// status window for the run's duration, and a clean-up that runs on every path.
+#include "BuiltInTexts.h"
+#include "DialogService.h"
+#include "EditToInt.h"
+#include "ErrorDisplay.h"
+#include "GnuGettext.h"
+#include "MainWindow.h"
+#include "StatusWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace lumvale {
+
+namespace {
+
+// Ordinary files only: no folders, nothing hidden (a name starting with ".").
+bool IsOrdinaryFile(const QFileInfo& info) {
+  return info.isFile() && !info.fileName().startsWith(u'.');
+}
+
+}  // namespace
+
+void TfrmMain::SetIdle(bool idle) {
+  Running = !idle;
+  for (QPushButton* button : {btOpen, btFolder, btClear, btSameInput, btOutputPath}) {
+    button->setEnabled(idle);
+  }
+  btRun->setText(idle ? Translate("Run") : Translate("Cancel"));
+}
+
+QStringList TfrmMain::ExpandInputList() const {
+  QStringList files;
+  for (int i = 0; i < liFiles->count(); ++i) {
+    const QString entry = liFiles->item(i)->text();
+    const QString folder = entry.left(entry.lastIndexOf(u'/') + 1);
+    const QString pattern = entry.mid(folder.size());
+    if (pattern.compare(QStringLiteral("*.jpg"), Qt::CaseInsensitive) == 0) {
+      // Camera files named IMG_0001.JPG match too; the folder's own order, no subfolders.
+      const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
+      // Name filters ignore case unless told otherwise; QDir::Files leaves out hidden files.
+      const QFileInfoList matches =
+          dir.entryInfoList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Unsorted);
+      for (const QFileInfo& info : matches) {
+        if (IsOrdinaryFile(info)) files << folder + info.fileName();
+      }
+    } else if (IsOrdinaryFile(QFileInfo(entry))) {
+      files << entry;
+    }
+  }
+  return files;
+}
+
+void TfrmMain::btRunClick() {
+  if (Running) {
+    Cancelled = true;
+    return;
+  }
+  const bool missing = (cbWidth->isChecked() && EditToInt(edWidth->text()) <= 0) ||
+                       (cbHeight->isChecked() && EditToInt(edHeight->text()) <= 0) ||
+                       (cbFilesize->isChecked() && EditToInt(edFilesize->text()) <= 0);
+  if (missing &&
+      Dialogs().MessageBox(Translate("You have checked a constrain but you didn't enter a proper "
+                                     "value! Do you really want to continue?"),
+                           Translate("Missing Values"), TMessageIcon::none, mbYes | mbNo,
+                           mbYes) != mbYes) {
+    return;
+  }
+
+  frmImagePopup = new TfrmImagePopup(*this);
+  frmImagePopup->show();
+  OverwriteAnswer = TOverwriteAnswer::none;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  SetIdle(false);
+
+  bool finished = false;
+  QString error;
+  // The clean-up runs after a normal end, after Cancel and after an error of a job.
+  struct CleanUp {
+    TfrmMain& w;
+    ~CleanUp() {
+      QApplication::restoreOverrideCursor();
+      w.SetIdle(true);
+      w.ShowStatus(TranslateResourceString(rsDone));
+      frmImagePopup->hide();
+      frmImagePopup->deleteLater();
+      frmImagePopup = nullptr;
+    }
+  };
+  {
+    CleanUp cleanUp{*this};
+    const QStringList RunList = ExpandInputList();
+    InitProgress(int(RunList.size()));
+    Cancelled = false;
+    try {
+      for (const QString& path : RunList) {
+        if (Cancelled) break;
+        const QString folder = edOutputPath->isEnabled() ? edOutputPath->text()
+                                                         : path.left(path.lastIndexOf(u'/') + 1);
+        ProcessImage(path, folder);
+      }
+      if (!Cancelled) {
+        liFiles->clearSelection();
+        finished = true;
+      }
+    } catch (const Exception& e) {
+      error = e.Message();
+    } catch (const std::exception& e) {
+      error = QString::fromUtf8(e.what());
+    }
+  }
+  // The error of a job is shown once the run has cleaned up.
+  if (!error.isEmpty()) ShowError(error);
+  if (finished) UpdateControls();
+}
+
+}  // namespace lumvale

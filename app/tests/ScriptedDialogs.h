@@ -1,0 +1,56 @@
+#pragma once
+
+// A dialog service for widget tests: message boxes are recorded and answered from a queue (the
+// default button when it is empty); the file and folder dialogs return what the test set.
+
+#include "DialogService.h"
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace lumvale::test {
+
+class ScriptedDialogs {
+ public:
+  struct Box {
+    QString text, caption;
+    unsigned buttons;
+    TMessageButton defaultButton;
+  };
+  ScriptedDialogs() : previous_(SetDialogService(std::make_unique<Service>(*this))) {}
+  ~ScriptedDialogs() { SetDialogService(std::move(previous_)); }
+
+  std::vector<Box> boxes;
+  std::deque<TMessageButton> answers;
+  QStringList files;
+  QString folder;
+  std::vector<QString> folderPreselects;
+
+ private:
+  class Service final : public TDialogService {
+   public:
+    explicit Service(ScriptedDialogs& s) : s_(s) {}
+    TMessageButton MessageBox(const QString& text, const QString& caption, TMessageIcon,
+                              unsigned buttons, TMessageButton defaultButton) override {
+      s_.boxes.push_back({text, caption, buttons, defaultButton});
+      if (s_.answers.empty()) return defaultButton;
+      const TMessageButton answer = s_.answers.front();
+      s_.answers.pop_front();
+      return answer;
+    }
+    QStringList OpenFiles(const QString&, const QString&, const QString&) override {
+      return s_.files;
+    }
+    QString BrowseForFolder(const QString&, const QString& preselect) override {
+      s_.folderPreselects.push_back(preselect);
+      return s_.folder;
+    }
+
+   private:
+    ScriptedDialogs& s_;
+  };
+  std::unique_ptr<TDialogService> previous_;
+};
+
+}  // namespace lumvale::test

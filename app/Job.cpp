@@ -116,6 +116,7 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
     ShowStatus(TranslateResourceString(rsLoadingImage) + u' ' + InputName);
     TBitmap32& source = frmImagePopup->img->Bitmap();
     source.LoadImageFile(InputPath);
+    frmImagePopup->img->AwaitScaledPicture();
     const int32_t W = source.Width(), H = source.Height();
     if (W == 0 || H == 0) {
       throw Exception(QStringLiteral("The picture file \"%1\" is empty.").arg(InputPath));
@@ -145,6 +146,7 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
         target.StretchFrom(target.FullRect(), source.FullRect(), &source);
       }
       target.ExportToDeviceBitmap(plain);
+      frmImagePopup->img->ScaledPicture(target);
     }
 
     int q = tbQuality->value();

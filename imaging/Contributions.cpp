@@ -1,5 +1,7 @@
 #include "Contributions.h"
 
+#include "VectorState.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -61,6 +63,7 @@ void BuildList(TContributionList& list, float center, float filterWidth, float a
 std::optional<TContributionTable> BuildContributions(int32_t dstLo, int32_t dstHi, int32_t clipLo,
                                                      int32_t clipHi, int32_t srcLo, int32_t srcHi,
                                                      const TCustomKernel& kernel) {
+  ClearUpperVectorState();
   const int32_t srcW = srcHi - srcLo;
   const int32_t dstW = dstHi - dstLo;
   const int32_t clipW = std::max(clipHi - clipLo, 0);

@@ -2,6 +2,7 @@
 
 #include "Bitmap32.h"
 #include "ImagingErrors.h"
+#include "VectorState.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -161,6 +162,7 @@ HeaderInfo ReadHeader(const uint8_t* data, size_t size) {
 }
 
 void Decode(const uint8_t* data, size_t size, const DecodeParams& params, DecodeSink& sink) {
+  ClearUpperVectorState();  // libjpeg's SIMD code is partly legacy SSE
   Decompressor d(data, size);
   jpeg_decompress_struct& c = d.cinfo;
   Guarded(d.err, [&] {
@@ -279,6 +281,7 @@ struct Compressor {
 }  // namespace
 
 void Encode(const EncodeSource& source, const EncodeParams& params, std::vector<uint8_t>& out) {
+  ClearUpperVectorState();
   Compressor e;
   VectorDestination dest(&e.cinfo, out);
   jpeg_compress_struct& c = e.cinfo;

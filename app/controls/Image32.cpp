@@ -9,6 +9,7 @@ namespace lumvale {
 TImage32::TImage32(QWidget* parent) : QWidget(parent) {
   bitmap_.OnChange = [this](TNotifiablePersistent&) {
     dirty_ = true;
+    previewSource_ = nullptr;
     update();
   };
 }
@@ -20,8 +21,23 @@ QSize TImage32::PreviewSize() const {
   return {std::max(1, int(w * scale)), std::max(1, int(h * scale))};
 }
 
+void TImage32::AwaitScaledPicture() {
+  awaiting_ = true;
+}
+
+void TImage32::ScaledPicture(const TBitmap32& scaled) {
+  awaiting_ = false;
+  const QSize size = PreviewSize();
+  previewSource_ =
+      scaled.Width() >= size.width() && scaled.Height() >= size.height() ? &scaled : nullptr;
+  dirty_ = true;
+  Preview();  // while the scaled copy still exists
+  previewSource_ = nullptr;
+  update();
+}
+
 const QImage& TImage32::Preview() {
-  if (!dirty_) return preview_;
+  if (!dirty_ || awaiting_) return preview_;
   dirty_ = false;
   bitmap_.Lock();
   if (bitmap_.IsEmpty()) {
@@ -30,8 +46,10 @@ const QImage& TImage32::Preview() {
     const QSize size = PreviewSize();
     const TBitmap32* shown = &bitmap_;
     if (size.width() != bitmap_.Width() || size.height() != bitmap_.Height()) {
+      TBitmap32& from = previewSource_ ? const_cast<TBitmap32&>(*previewSource_) : bitmap_;
       scaled_.Resize(size.width(), size.height());
-      scaled_.StretchFrom(scaled_.FullRect(), bitmap_.FullRect(), &bitmap_);
+      // The copy's resampler is the job's Lanczos kernel too.
+      scaled_.StretchFrom(scaled_.FullRect(), from.FullRect(), &from);
       shown = &scaled_;
     }
     // Format_ARGB32 has the byte order of TColor32; the copy detaches from the bitmap.

@@ -21,6 +21,13 @@ class TImage32 : public QWidget {
   // The shown picture (made now if the bitmap changed since).
   const QImage& Preview();
 
+  // For a picture that is about to be scaled anyway: until ScaledPicture hands over the scaled
+  // copy, the display keeps what it shows instead of shrinking the full-size picture itself.
+  void AwaitScaledPicture();
+  // A scaled copy of the bitmap's picture; the preview is made from it when it is at least as
+  // large as the preview (else from the bitmap), which spares a second full-size shrink.
+  void ScaledPicture(const TBitmap32& scaled);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -28,8 +35,10 @@ class TImage32 : public QWidget {
  private:
   TBitmap32 bitmap_;
   TBitmap32 scaled_;
+  const TBitmap32* previewSource_ = nullptr;  // a scaled copy of the picture, or none
   QImage preview_;
   bool dirty_ = true;
+  bool awaiting_ = false;
 };
 
 }  // namespace lumvale

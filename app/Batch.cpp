@@ -74,6 +74,7 @@ void TfrmMain::btRunClick() {
   }
 
   frmImagePopup = new TfrmImagePopup(*this);
+  frmImagePopup->move(frameGeometry().center() - frmImagePopup->rect().center());
   frmImagePopup->show();
   OverwriteAnswer = TOverwriteAnswer::none;
   QApplication::setOverrideCursor(Qt::WaitCursor);

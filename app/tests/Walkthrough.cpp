@@ -1,0 +1,188 @@
+// A walk through the program as a user would take it, on a real X server (tools/walkthrough.sh
+// runs it under Xvfb): photos added with the real file and folder dialogs and by a drop, a run
+// with limits and a size limit, the overwrite question answered with each of its buttons, and
+// Cancel pressed in the middle of a run. Screenshots of the whole screen go to the folder named
+// on the command line; the program reports each step and fails when a step did not happen.
+#include "GnuGettext.h"
+#include "MainWindow.h"
+#include "QtDialogService.h"
+#include "StatusWindow.h"
+#include "TestImages.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstdio>
+#include <functional>
+
+using namespace lumvale;
+
+namespace {
+
+QString shots;
+int failures = 0;
+
+void Shot(const QString& name) {
+  QApplication::processEvents();
+  QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(shots).filePath(name + ".png"));
+  std::printf("  screenshot %s.png\n", qPrintable(name));
+}
+
+void Check(bool ok, const char* what) {
+  std::printf("  %s %s\n", ok ? "ok  " : "FAIL", what);
+  if (!ok) ++failures;
+}
+
+// Calls act with the modal widget of type T as soon as one shows up.
+template <class T>
+void WhenModal(std::function<void(T*)> act) {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer, act] {
+    if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
+      timer->stop();
+      timer->deleteLater();
+      act(modal);
+    }
+  });
+  timer->start(50);
+}
+
+// Answers every overwrite question of a run in turn, with a screenshot of the first.
+void AnswerQuestions(QList<QMessageBox::StandardButton> answers, const QString& shot) {
+  if (answers.isEmpty()) return;
+  WhenModal<QMessageBox>([answers, shot](QMessageBox* box) mutable {
+    if (!shot.isEmpty()) Shot(shot);
+    box->button(answers.takeFirst())->click();
+    AnswerQuestions(answers, {});
+  });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Lumvale");
+  shots = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+  QDir().mkpath(shots);
+  TLocalization l10n;
+  SetDialogService(std::make_unique<QtDialogService>());
+
+  QTemporaryDir dir;
+  QDir(dir.path()).mkpath("folder");
+  QDir(dir.path()).mkpath("out");
+  for (const char* name : {"alps.jpg", "beach.jpg", "folder/city.jpg", "folder/dunes.JPG",
+                           "dropped.jpg", "e.jpg", "f.jpg"}) {
+    test::WriteFile(dir.filePath(name),
+                    test::MakeJpeg({.width = 2400, .height = 1600, .quality = 95}));
+  }
+
+  TfrmMain w;
+  w.show();
+  w.move(20, 20);
+  std::printf("walk-through (%s)\n", qPrintable(CurrentLanguage()));
+  Shot("01-main-window");
+
+  // The file dialog: two photos typed into its name field, as a user would.
+  WhenModal<QFileDialog>([&](QFileDialog* d) {
+    Shot("02-file-dialog");
+    d->setDirectory(dir.path());
+    d->findChild<QLineEdit*>("fileNameEdit")->setText("\"alps.jpg\" \"beach.jpg\"");
+    QMetaObject::invokeMethod(d, "accept");
+  });
+  w.btOpen->click();
+  Check(w.liFiles->count() == 2, "two photos added through the file dialog");
+
+  // The folder dialog.
+  WhenModal<QFileDialog>([&](QFileDialog* d) {
+    d->setDirectory(dir.filePath("folder"));
+    Shot("03-folder-dialog");
+    QMetaObject::invokeMethod(d, "accept");
+  });
+  w.btFolder->click();
+  Check(w.liFiles->count() == 3, "a folder added through the folder dialog");
+
+  // A drop of a photo on the input area and of a folder on the output area.
+  auto drop = [&](const QString& path, QWidget* area) {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    const QPoint at = area->mapTo(&w, QPoint(30, 30));
+    // A drop arrives after the drag has entered the window, as a file manager delivers it.
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);
+    QDropEvent event(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &event);
+  };
+  drop(dir.filePath("dropped.jpg"), w.gbInput);
+  drop(dir.filePath("out"), w.TntPanelOutput);
+  Check(w.liFiles->count() == 4, "a photo dropped on the input list");
+  Check(w.edOutputPath->isEnabled() && w.edOutputPath->text() == dir.filePath("out"),
+        "a folder dropped on the output area");
+
+  // A run with limits and a size limit; screenshots while it runs.
+  w.cbWidth->setChecked(true);
+  w.edWidth->setText("1200");
+  w.cbHeight->setChecked(true);
+  w.edHeight->setText("900");
+  w.cbFilesize->setChecked(true);
+  w.edFilesize->setText("60");
+  w.edAddExt->setText("small");
+  w.UpdateControls();
+  Shot("04-ready-to-run");
+  bool shotRunning = false;
+  QObject::connect(&w, &TfrmMain::StatusShown, [&](const QString& line) {
+    if (!shotRunning && line.startsWith("Reduce file size")) {
+      shotRunning = true;
+      Shot("05-running");
+    }
+  });
+  w.btRun->click();
+  const QStringList outputs = QDir(dir.filePath("out")).entryList({"*_small.jpg"}, QDir::Files);
+  Check(outputs.size() == 5, "five photos written (four list entries, a folder of two)");
+  Check(shotRunning, "the size limit lowered the quality");
+
+  // The outputs exist now: each button of the question.
+  AnswerQuestions({QMessageBox::Yes, QMessageBox::No, QMessageBox::NoToAll},
+                  "06-overwrite-question");
+  w.btRun->click();
+  AnswerQuestions({QMessageBox::YesToAll}, {});
+  w.btRun->click();
+  AnswerQuestions({QMessageBox::Cancel}, {});
+  w.btRun->click();
+  Check(!w.Running && w.btRun->text() == "Run",
+        "Yes, No, No to All, Yes to All and Cancel answered");
+
+  // Cancel in the middle of a run of new photos.
+  w.liFiles->clear();
+  for (const char* name : {"e.jpg", "f.jpg", "alps.jpg"}) w.AddInputFile(dir.filePath(name));
+  w.edAddExt->setText("cancelled");
+  w.UpdateControls();
+  QObject::connect(&w, &TfrmMain::StatusShown, [&](const QString& line) {
+    if (line == "Loading image f.jpg" && frmImagePopup) {
+      Shot("07-before-cancel");
+      frmImagePopup->btCancel->click();
+    }
+  });
+  w.btRun->click();
+  Check(QFileInfo::exists(dir.filePath("out/f_cancelled.jpg")), "the file in work was finished");
+  Check(!QFileInfo::exists(dir.filePath("out/alps_cancelled.jpg")), "the run stopped after it");
+  Shot("08-after-cancel");
+
+  std::printf("%d passed, %d failed\n", 9 - failures, failures);
+  return failures == 0 ? 0 : 1;
+}

@@ -7,6 +7,7 @@
 #include "GnuGettext.h"
 #include "MainWindow.h"
 #include "StatusWindow.h"
+#include "BatchScope.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -57,6 +58,36 @@ QStringList TfrmMain::ExpandInputList() const {
   return files;
 }
 
+TBatchScope::TBatchScope(TfrmMain& main) : main_(main) {
+  frmImagePopup = new TfrmImagePopup(main);
+  frmImagePopup->move(main.frameGeometry().center() - frmImagePopup->rect().center());
+  frmImagePopup->show();
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  main.SetIdle(false);
+}
+
+TBatchScope::~TBatchScope() {
+  QApplication::restoreOverrideCursor();
+  main_.SetIdle(true);
+  main_.ShowStatus(TranslateResourceString(rsDone));
+  frmImagePopup->hide();
+  frmImagePopup->deleteLater();
+  frmImagePopup = nullptr;
+}
+
+TBatchOutcome TBatchScope::Run(const std::function<void()>& files) {
+  try {
+    files();
+  } catch (const Exception& e) {
+    error_ = e.Message();
+    return TBatchOutcome::error;
+  } catch (const std::exception& e) {
+    error_ = QString::fromUtf8(e.what());
+    return TBatchOutcome::error;
+  }
+  return main_.Cancelled ? TBatchOutcome::cancelled : TBatchOutcome::finished;
+}
+
 void TfrmMain::btRunClick() {
   if (Running) {
     Cancelled = true;
@@ -72,53 +103,27 @@ void TfrmMain::btRunClick() {
                            mbYes) != mbYes) {
     return;
   }
-
-  frmImagePopup = new TfrmImagePopup(*this);
-  frmImagePopup->move(frameGeometry().center() - frmImagePopup->rect().center());
-  frmImagePopup->show();
-  OverwriteAnswer = TOverwriteAnswer::none;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  SetIdle(false);
-
-  bool finished = false;
   QString error;
-  // The clean-up runs after a normal end, after Cancel and after an error of a job.
-  struct CleanUp {
-    TfrmMain& w;
-    ~CleanUp() {
-      QApplication::restoreOverrideCursor();
-      w.SetIdle(true);
-      w.ShowStatus(TranslateResourceString(rsDone));
-      frmImagePopup->hide();
-      frmImagePopup->deleteLater();
-      frmImagePopup = nullptr;
-    }
-  };
   {
-    CleanUp cleanUp{*this};
+    TBatchScope batch(*this);
+    OverwriteAnswer = TOverwriteAnswer::none;
     const QStringList RunList = ExpandInputList();
     InitProgress(int(RunList.size()));
     Cancelled = false;
-    try {
+    LastBatch = batch.Run([&] {
       for (const QString& path : RunList) {
-        if (Cancelled) break;
+        if (Cancelled) return;
         const QString folder = edOutputPath->isEnabled() ? edOutputPath->text()
                                                          : path.left(path.lastIndexOf(u'/') + 1);
         ProcessImage(path, folder);
       }
-      if (!Cancelled) {
-        liFiles->clearSelection();
-        finished = true;
-      }
-    } catch (const Exception& e) {
-      error = e.Message();
-    } catch (const std::exception& e) {
-      error = QString::fromUtf8(e.what());
-    }
+      if (!Cancelled) liFiles->clearSelection();
+    });
+    error = batch.Error();
   }
   // The error of a job is shown once the run has cleaned up.
-  if (!error.isEmpty()) ShowError(error);
-  if (finished) UpdateControls();
+  if (LastBatch == TBatchOutcome::error) ShowError(error);
+  if (LastBatch == TBatchOutcome::finished) UpdateControls();
 }
 
 }  // namespace lumvale

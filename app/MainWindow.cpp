@@ -1,12 +1,19 @@
 #include "MainWindow.h"
 
+#include "BatchScope.h"
 #include "Dialogs.h"
+#include "SectionStore.h"
+#include "GnuGettext.h"
 #include "ErrorDisplay.h"
 #include "StatusWindow.h"
 #include "TextMarker.h"
 #include "WindowTranslation.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QFile>
+#include <QSettings>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,6 +36,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace lumvale {
 
@@ -58,7 +67,7 @@ QMenu* MakeMenu(QWidget* parent, const char* name, const char* title) {
 
 }  // namespace
 
-TfrmMain::TfrmMain() {
+TfrmMain::TfrmMain(const QString& settingsPath) {
   setObjectName("frmMain");
   setWindowTitle(N_("Lumvale - Image Resizer Software"));
   CreateControls();
@@ -82,11 +91,66 @@ TfrmMain::TfrmMain() {
   ConnectSettings();
   ConnectCommands();
   resize(705, 498);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
+
+  // FormCreate: the settings file, the stored language, the language menu, the translation,
+  // the profile "default", then the window size.
+  const QString path = settingsPath.isEmpty() ? SettingsFilePath() : settingsPath;
+  RegFile = std::make_unique<QSettings>(path, QSettings::IniFormat);
+  RegSettings = std::make_unique<TSectionStore>(*RegFile, QString());
+  RegProfiles = std::make_unique<TSectionStore>(*RegFile, QStringLiteral("profiles"));
+  if (RegFile->status() == QSettings::FormatError) {
+    // Kept aside, so that the next save does not replace what may still be recovered.
+    QFile::remove(path + QStringLiteral(".damaged"));
+    QFile::copy(path, path + QStringLiteral(".damaged"));
+    ShowError(QStringLiteral("The settings file %1 is damaged; Lumvale starts with default "
+                             "settings. The damaged file is kept as %1.damaged.")
+                  .arg(path));
   }
+  Guarded([&] {
+    const QString stored = RegSettings->ReadString(QStringLiteral("settings"),
+                                                   QStringLiteral("language"), CurrentLanguage());
+    if (!stored.isEmpty()) SelectLanguage(stored);
+  });
+  BuildLanguageMenu();
   TranslateComponent(this);
-  UpdateControls();
+  RefreshProfileList();
+  SelectProfile(QStringLiteral("default"));
+  Guarded([&] { LoadProfile(ActiveProfile); });
+  Running = false;
+  OverwriteAnswer = TOverwriteAnswer::none;
+  Guarded([&] { RestoreWindowSize(); });
+}
+
+void TfrmMain::RestoreWindowSize() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  const QString section = QStringLiteral("settings");
+  if (RegSettings->ReadInteger(section, QStringLiteral("fullscreen"), 0) == 1) {
+    setWindowState(windowState() | Qt::WindowMaximized);
+    return;
+  }
+  const int width = RegSettings->ReadInteger(section, QStringLiteral("clientwidth"),
+                                             available.width() > 1000 ? 870 : 790);
+  const int height = RegSettings->ReadInteger(section, QStringLiteral("clienthight"), 450);
+  // A stored size is kept on the screen and above the window's own minimum.
+  resize(std::clamp(width, minimumSizeHint().width(), std::max(available.width(), 1)),
+         std::clamp(height, minimumSizeHint().height(), std::max(available.height(), 1)));
+  move(available.center() - rect().center());
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  Guarded([&] {
+    const QString section = QStringLiteral("settings");
+    RegSettings->WriteString(section, QStringLiteral("activeProfile"), ActiveProfile);
+    if (isMaximized()) {
+      RegSettings->WriteInteger(section, QStringLiteral("fullscreen"), 1);
+    } else {
+      RegSettings->WriteInteger(section, QStringLiteral("fullscreen"), 0);
+      RegSettings->WriteInteger(section, QStringLiteral("clientwidth"), width());
+      RegSettings->WriteInteger(section, QStringLiteral("clienthight"), height());
+    }
+  });
+  event->accept();
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -237,6 +301,8 @@ void TfrmMain::ConnectCommands() {
   on(btClear, &TfrmMain::btClearClick);
   on(btSameInput, &TfrmMain::btSameInputClick);
   on(btOutputPath, &TfrmMain::btOutputPathClick);
+  on(btSaveProfile, &TfrmMain::btSaveProfileClick);
+  connect(cbProfile, &QComboBox::activated, this, [this] { Guarded([&] { cbProfileSelect(); }); });
   connect(liFiles, &QListWidget::itemClicked, this, [this] { Guarded([&] { liFilesClick(); }); });
   connect(edOutputPath, &QLineEdit::textChanged, this, &TfrmMain::edOutputPathChange);
   liFiles->installEventFilter(this);
@@ -267,9 +333,23 @@ void TfrmMain::CreateMenus() {
   miProfiles->addSeparator();
   miSaveNewProfile = MakeAction(miProfiles, "miSaveNewProfile", N_("Save as new profile"));
   miExtras->addMenu(miProfiles);
+  profileGroup_ = new QActionGroup(this);
+  connect(profileGroup_, &QActionGroup::triggered, this,
+          [this](QAction* entry) { Guarded([&] { ProfileMenuItemClick(entry); }); });
 
   miOptions = MakeMenu(this, "miOptions", N_("Options"));
   miSelectLanguage = MakeMenu(miOptions, "miSelectLanguage", N_("Languages"));
+  languageGroup_ = new QActionGroup(this);
+  miLanguageEnglish = MakeAction(miSelectLanguage, "miLanguageEnglish", "en");
+  miLanguageEnglish->setCheckable(true);
+  miLanguageEnglish->setData(1);
+  languageGroup_->addAction(miLanguageEnglish);
+  miLanguageSeperator = miSelectLanguage->addSeparator();
+  miLanguageSeperator->setObjectName("miLanguageSeperator");
+  miLanguageDefault = MakeAction(miSelectLanguage, "miLanguageDefault", N_("System Default Language"));
+  miLanguageDefault->setData(0);
+  connect(miSelectLanguage, &QMenu::triggered, this,
+          [this](QAction* item) { Guarded([&] { miLanguageClick(item); }); });
   miOptions->addMenu(miSelectLanguage);
   miOptions->addSeparator();
   miUpdate = MakeAction(miOptions, "miUpdate", N_("Check for updates"));
@@ -287,6 +367,13 @@ void TfrmMain::CreateMenus() {
                                                   N_("Create \"Send to\" for the current profile"));
   pmProfile->addSeparator();
   miDeleteProfile = MakeAction(pmProfile, "miDeleteProfile", N_("Delete profile"));
+  const auto command = [this](QAction* action, void (TfrmMain::*handler)()) {
+    connect(action, &QAction::triggered, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
+  };
+  command(miUpdatecurrentprofile, &TfrmMain::miUpdatecurrentprofileClick);
+  command(miSaveNewProfile, &TfrmMain::miSaveNewProfileClick);
+  command(miDeletecurrentprofile, &TfrmMain::miDeletecurrentprofileClick);
+  command(miDeleteProfile, &TfrmMain::miDeletecurrentprofileClick);
   gbProfile->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(gbProfile, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { pmProfile->popup(gbProfile->mapToGlobal(at)); });
@@ -339,8 +426,34 @@ void TfrmMain::FormResize() {
 }
 
 void TfrmMain::TimerTimer() {
+  Cancelled = false;
   Timer->stop();
-  // The command-line batch starts here.
+  if (Arguments.isEmpty()) return;
+  int processed = 0;
+  QString error;
+  {
+    TBatchScope batch(*this);
+    Guarded([&] { LoadProfile(QStringLiteral("default")); });
+    InitProgress(int(Arguments.size()));  // every argument counts, files or not
+    LastBatch = batch.Run([&] {
+      for (const QString& argument : Arguments) {
+        if (Cancelled) return;
+        if (argument.startsWith(QLatin1String("-p:"))) {
+          SelectProfile(argument.mid(3).left(100));
+          LoadProfile(ActiveProfile);
+        } else if (argument.mid(argument.lastIndexOf(u'.')).toLower() == QLatin1String(".jpg") &&
+                   argument.contains(u'.')) {
+          ProcessImage(argument, QString());
+          ++processed;
+        }
+      }
+    });
+    error = batch.Error();
+  }
+  if (LastBatch == TBatchOutcome::error) ShowError(error);
+  // Ends by itself only after a clean run that processed a file; nothing is saved then.
+  if (LastBatch == TBatchOutcome::finished && processed > 0) QCoreApplication::exit(0);
+  emit BatchEnded(LastBatch);
 }
 
 void TfrmMain::miExitClick() {
@@ -360,6 +473,7 @@ void TfrmMain::StepProgress() {
   bar->setValue(bar->value() + 1);
   frmImagePopup->lbPG->setText(
       QStringLiteral("%1/%2").arg(bar->value() / 3).arg(bar->maximum() / 3));
+  emit ProgressShown(bar->value(), bar->maximum());
   QCoreApplication::processEvents();
 }
 

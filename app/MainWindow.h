@@ -4,7 +4,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QAction;
+class QActionGroup;
+class QSettings;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -22,8 +26,12 @@ namespace lumvale {
 
 class TBrowseForFolder;
 class TOpenDialog;
+class TSectionStore;
 
 enum class TOverwriteAnswer { none, noToAll, yesToAll };
+
+// How the last batch ended.
+enum class TBatchOutcome { none, finished, error, cancelled };
 
 // The main window: input list and output folder on the left, the settings on the right, "Run"
 // at the bottom. Its controls hold the settings; there is no separate settings object.
@@ -31,7 +39,8 @@ class TfrmMain : public QMainWindow {
   Q_OBJECT
 
  public:
-  TfrmMain();
+  // settingsPath: the per-user settings file (tests name their own).
+  explicit TfrmMain(const QString& settingsPath = {});
   ~TfrmMain() override;
 
   // Input (left column).
@@ -89,6 +98,9 @@ class TfrmMain : public QMainWindow {
   QAction* miSaveNewProfile;
   QMenu* miOptions;
   QMenu* miSelectLanguage;
+  QAction* miLanguageEnglish;
+  QAction* miLanguageSeperator;
+  QAction* miLanguageDefault;
   QAction* miUpdate;
   QMenu* miHelp;
   QAction* miLinkSupport;
@@ -112,6 +124,29 @@ class TfrmMain : public QMainWindow {
   QString ActiveProfile = QStringLiteral("default");
   QStringList ProfileNames;
   QStringList LanguageCodes;
+  std::unique_ptr<QSettings> RegFile;
+  std::unique_ptr<TSectionStore> RegSettings;
+  std::unique_ptr<TSectionStore> RegProfiles;
+  // The command line after the program's name; the first timer tick processes it.
+  QStringList Arguments;
+  TBatchOutcome LastBatch = TBatchOutcome::none;
+
+  // Profiles.
+  void LoadProfile(const QString& name);
+  void SaveProfile(const QString& name);
+  void SelectProfile(const QString& name);
+  void RefreshProfileList();
+  void cbProfileSelect();
+  void ProfileMenuItemClick(QAction* entry);
+  void btSaveProfileClick();
+  void miUpdatecurrentprofileClick();
+  void miSaveNewProfileClick();
+  void miDeletecurrentprofileClick();
+
+  // The language menu.
+  void BuildLanguageMenu();
+  void miLanguageClick(QAction* sender);
+  void RefreshLanguageTexts();
 
   void FormShow();
   void FormResize();
@@ -164,9 +199,15 @@ class TfrmMain : public QMainWindow {
  signals:
   // Every line shown in the status window, as it is shown.
   void StatusShown(const QString& text);
+  // The progress counter as it changes (position and maximum, in steps).
+  void ProgressShown(int position, int maximum);
+  // The command-line batch of the first timer tick has ended.
+  void BatchEnded(TBatchOutcome outcome);
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // FormCloseQuery: never refuses; stores the active profile and the window size.
+  void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -176,6 +217,9 @@ class TfrmMain : public QMainWindow {
   void CreateMenus();
   void ConnectSettings();
   void ConnectCommands();
+  void RestoreWindowSize();
+  QActionGroup* profileGroup_ = nullptr;
+  QActionGroup* languageGroup_ = nullptr;
   bool shown_ = false;
   QString lastInputFolder_;
 };

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class QDialog;
+
 namespace lumvale {
 
 enum class TMessageIcon { none, information, warning, error, question };
@@ -35,6 +37,11 @@ class TDialogService {
                                 const QString& directory);
   // One existing folder; empty when cancelled. preselect may name no folder.
   virtual QString BrowseForFolder(const QString& title, const QString& preselect);
+  // A line of text; false when cancelled.
+  virtual bool InputBox(const QString& caption, const QString& prompt, QString& text);
+  // Shows one of the program's own dialogs modally; returns its result (QDialog::Accepted or
+  // QDialog::Rejected).
+  virtual int Execute(QDialog& dialog);
 };
 
 TDialogService& Dialogs();

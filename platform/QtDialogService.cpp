@@ -1,6 +1,9 @@
 #include "QtDialogService.h"
 
+#include <QDialog>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -41,5 +44,14 @@ QString QtDialogService::BrowseForFolder(const QString& title, const QString& pr
   const QString start = QFileInfo(preselect).isDir() ? preselect : QString();
   return QFileDialog::getExistingDirectory(nullptr, title, start);
 }
+
+bool QtDialogService::InputBox(const QString& caption, const QString& prompt, QString& text) {
+  bool ok = false;
+  const QString answer = QInputDialog::getText(nullptr, caption, prompt, QLineEdit::Normal, text, &ok);
+  if (ok) text = answer;
+  return ok;
+}
+
+int QtDialogService::Execute(QDialog& dialog) { return dialog.exec(); }
 
 }  // namespace lumvale

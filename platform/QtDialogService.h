@@ -12,6 +12,8 @@ class QtDialogService final : public TDialogService {
   QStringList OpenFiles(const QString& title, const QString& filter,
                         const QString& directory) override;
   QString BrowseForFolder(const QString& title, const QString& preselect) override;
+  bool InputBox(const QString& caption, const QString& prompt, QString& text) override;
+  int Execute(QDialog& dialog) override;
 };
 
 }  // namespace lumvale

@@ -42,7 +42,7 @@ TEST(TranslatedMainWindow, FollowsTheLanguage) {
   EXPECT_EQ(w.gbMaxSize->title(), QString::fromUtf8("Maximale Größe"));
   EXPECT_EQ(w.findChild<QMenu*>("miFile")->title(), "Datei");
   EXPECT_EQ(w.findChild<QAction*>("miExit")->text(), "Beenden");
-  EXPECT_EQ(w.lbPrefixExample->text(), "Beispiel: DCSF1234_.jpg");
+  EXPECT_EQ(w.lbPrefixExample->text(), "Beispiel: DCSF1234_klein.jpg") << "the default addition";
   EXPECT_EQ(w.windowTitle(), "Lumvale - Software zum Verkleinern von Bildern");
 
   SelectLanguage("it_XX");

@@ -13,6 +13,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QApplication>
 #include <QCheckBox>
@@ -443,7 +444,8 @@ void TfrmMain::TimerTimer() {
           LoadProfile(ActiveProfile);
         } else if (argument.mid(argument.lastIndexOf(u'.')).toLower() == QLatin1String(".jpg") &&
                    argument.contains(u'.')) {
-          ProcessImage(argument, QString());
+          // The job works on full paths: a name relative to the working folder is completed.
+          ProcessImage(QFileInfo(argument).absoluteFilePath(), QString());
           ++processed;
         }
       }

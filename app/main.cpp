@@ -1,23 +1,70 @@
-// The program entry: the localization first, then the main window and the message loop.
+// The program entry: the localization first, then the main window and the message loop. With
+// arguments and no screen, the command-line batch runs without windows and reports on the
+// terminal.
 #include "Exception.h"
 #include "GnuGettext.h"
 #include "MainWindow.h"
 #include "QtDialogService.h"
+#include "TerminalDialogService.h"
 
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 using namespace lumvale;
 
+namespace {
+
+const char* kUsage =
+    "usage: lumvale [-p:PROFILE] [FILE.jpg ...]\n"
+    "Without arguments, opens the main window. With arguments, processes the JPEG files with\n"
+    "the settings of the profile named by the last -p: before each file (\"default\" before\n"
+    "the first) and ends by itself. Without a screen (no DISPLAY or WAYLAND_DISPLAY), the batch\n"
+    "reports on standard error and ends with 0 (done), 1 (an error) or 2 (cancelled).\n"
+    "  --help      this text\n"
+    "  --version   the program's version\n";
+
+bool HaveScreen() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && (std::strcmp(platform, "offscreen") == 0 || std::strcmp(platform, "minimal") == 0)) {
+    return false;
+  }
+  auto set = [](const char* name) {
+    const char* v = std::getenv(name);
+    return v && *v;
+  };
+  return set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::puts("Lumvale 1.0.5");
+      return 0;
+    }
+  }
+  const bool headless = !HaveScreen();
+  if (headless) {
+    if (argc < 2) {
+      std::fputs(kUsage, stderr);
+      return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Lumvale"));
   try {
     TLocalization localization;
-    SetDialogService(std::make_unique<QtDialogService>());
     const QStringList args = QApplication::arguments().mid(1);
-    // Developer checks of the translation, without a window.
+    // Developer checks of the translation.
     if (args.value(0) == QLatin1String("--translate") && args.size() == 2) {
       std::printf("%s\n", qPrintable(Translate(args[1])));
       return 0;
@@ -28,12 +75,29 @@ int main(int argc, char** argv) {
       std::printf("%s\n", qPrintable(codes.join(u' ')));
       return 0;
     }
+    if (headless) {
+      SetDialogService(std::make_unique<TerminalDialogService>());
+    } else {
+      SetDialogService(std::make_unique<QtDialogService>());
+    }
     TfrmMain frmMain;
+    frmMain.Arguments = args;
+    if (headless) {
+      QObject::connect(&frmMain, &TfrmMain::StatusShown,
+                       [](const QString& line) { std::fprintf(stderr, "%s\n", qPrintable(line)); });
+      QObject::connect(&frmMain, &TfrmMain::ProgressShown, [](int position, int maximum) {
+        if (position % 3 == 0) std::fprintf(stderr, "[%d/%d]\n", position / 3, maximum / 3);
+      });
+      QObject::connect(&frmMain, &TfrmMain::BatchEnded, &app, [](TBatchOutcome outcome) {
+        QCoreApplication::exit(outcome == TBatchOutcome::finished ? 0
+                               : outcome == TBatchOutcome::error  ? 1
+                                                                  : 2);
+      });
+    }
     frmMain.show();
-    app.exec();
+    return app.exec();
   } catch (const Exception& e) {
     std::fprintf(stderr, "lumvale: %s\n", e.what());
     return 1;
   }
-  return 0;
 }

@@ -1,5 +1,6 @@
 // The batch run behind "Run": the "Missing Values" question, the run's own list of files, the
 // status window for the run's duration, and a clean-up that runs on every path.
+#include "BatchScope.h"
 #include "BuiltInTexts.h"
 #include "DialogService.h"
 #include "EditToInt.h"
@@ -7,7 +8,6 @@
 #include "GnuGettext.h"
 #include "MainWindow.h"
 #include "StatusWindow.h"
-#include "BatchScope.h"
 
 #include <QApplication>
 #include <QCheckBox>

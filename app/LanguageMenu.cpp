@@ -20,10 +20,9 @@ QString NativeName(const QString& code) {
   static const struct {
     const char* code;
     const char* name;
-  } kNames[] = {{"de", "Deutsch"},    {"fr", "Français"}, {"it", "Italiano"},
-                {"sv", "Svenska"},    {"nl", "Nederlands"}, {"pt", "Português"},
-                {"pl", "Polski"},     {"tr", "Türkçe"},   {"es", "español"},
-                {"ru", "Русско"},     {"ja", "日本語"}};
+  } kNames[] = {{"de", "Deutsch"},    {"fr", "Français"},  {"it", "Italiano"}, {"sv", "Svenska"},
+                {"nl", "Nederlands"}, {"pt", "Português"}, {"pl", "Polski"},   {"tr", "Türkçe"},
+                {"es", "español"},    {"ru", "Русско"},    {"ja", "日本語"}};
   if (code == QLatin1String("pt_BR")) return QString::fromUtf8("Português (Brasil)");
   const QString prefix = code.left(2);
   for (const auto& n : kNames) {
@@ -41,7 +40,8 @@ void TfrmMain::BuildLanguageMenu() {
   for (int i = 1; i < LanguageCodes.size(); ++i) {
     const QString& code = LanguageCodes[i];
     const QString name = NativeName(code);
-    auto* item = new QAction(name.isEmpty() ? code : name + QStringLiteral(" (") + code + u')', this);
+    auto* item =
+        new QAction(name.isEmpty() ? code : name + QStringLiteral(" (") + code + u')', this);
     item->setObjectName(QStringLiteral("miLanguage_") + code);
     item->setCheckable(true);
     item->setData(i + 1);  // the tag

@@ -2,23 +2,22 @@
 
 #include "BatchScope.h"
 #include "Dialogs.h"
-#include "SectionStore.h"
-#include "GnuGettext.h"
 #include "ErrorDisplay.h"
+#include "GnuGettext.h"
+#include "SectionStore.h"
 #include "StatusWindow.h"
 #include "TextMarker.h"
 #include "WindowTranslation.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QCloseEvent>
-#include <QFile>
-#include <QFileInfo>
-#include <QSettings>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -33,6 +32,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSettings>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTimer>
@@ -347,7 +347,8 @@ void TfrmMain::CreateMenus() {
   languageGroup_->addAction(miLanguageEnglish);
   miLanguageSeperator = miSelectLanguage->addSeparator();
   miLanguageSeperator->setObjectName("miLanguageSeperator");
-  miLanguageDefault = MakeAction(miSelectLanguage, "miLanguageDefault", N_("System Default Language"));
+  miLanguageDefault =
+      MakeAction(miSelectLanguage, "miLanguageDefault", N_("System Default Language"));
   miLanguageDefault->setData(0);
   connect(miSelectLanguage, &QMenu::triggered, this,
           [this](QAction* item) { Guarded([&] { miLanguageClick(item); }); });
@@ -369,7 +370,8 @@ void TfrmMain::CreateMenus() {
   pmProfile->addSeparator();
   miDeleteProfile = MakeAction(pmProfile, "miDeleteProfile", N_("Delete profile"));
   const auto command = [this](QAction* action, void (TfrmMain::*handler)()) {
-    connect(action, &QAction::triggered, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
+    connect(action, &QAction::triggered, this,
+            [this, handler] { Guarded([&] { (this->*handler)(); }); });
   };
   command(miUpdatecurrentprofile, &TfrmMain::miUpdatecurrentprofileClick);
   command(miSaveNewProfile, &TfrmMain::miSaveNewProfileClick);
@@ -454,7 +456,10 @@ void TfrmMain::TimerTimer() {
   }
   if (LastBatch == TBatchOutcome::error) ShowError(error);
   // Ends by itself only after a clean run that processed a file; nothing is saved then.
-  if (LastBatch == TBatchOutcome::finished && processed > 0) QCoreApplication::exit(0);
+  if (LastBatch == TBatchOutcome::finished && processed > 0) {
+    Terminating = true;
+    QCoreApplication::exit(0);
+  }
   emit BatchEnded(LastBatch);
 }
 

@@ -130,6 +130,8 @@ class TfrmMain : public QMainWindow {
   // The command line after the program's name; the first timer tick processes it.
   QStringList Arguments;
   TBatchOutcome LastBatch = TBatchOutcome::none;
+  // Set when the command-line batch ends the program by itself.
+  bool Terminating = false;
 
   // Profiles.
   void LoadProfile(const QString& name);

@@ -147,8 +147,8 @@ void TfrmMain::miSaveNewProfileClick() {
 void TfrmMain::miDeletecurrentprofileClick() {
   const QString question =
       Translate("Do you really want to delete the \"%s\" profile?").replace("%s", ActiveProfile);
-  if (Dialogs().MessageBox(question, Translate("Delete profile"), TMessageIcon::none,
-                           mbYes | mbNo, mbYes) != mbYes) {
+  if (Dialogs().MessageBox(question, Translate("Delete profile"), TMessageIcon::none, mbYes | mbNo,
+                           mbYes) != mbYes) {
     return;
   }
   RegProfiles->EraseSection(ActiveProfile);

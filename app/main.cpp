@@ -28,7 +28,8 @@ const char* kUsage =
 
 bool HaveScreen() {
   const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform && (std::strcmp(platform, "offscreen") == 0 || std::strcmp(platform, "minimal") == 0)) {
+  if (platform &&
+      (std::strcmp(platform, "offscreen") == 0 || std::strcmp(platform, "minimal") == 0)) {
     return false;
   }
   auto set = [](const char* name) {

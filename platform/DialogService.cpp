@@ -28,11 +28,17 @@ QStringList TDialogService::OpenFiles(const QString&, const QString&, const QStr
   return {};
 }
 
-QString TDialogService::BrowseForFolder(const QString&, const QString&) { return {}; }
+QString TDialogService::BrowseForFolder(const QString&, const QString&) {
+  return {};
+}
 
-bool TDialogService::InputBox(const QString&, const QString&, QString&) { return false; }
+bool TDialogService::InputBox(const QString&, const QString&, QString&) {
+  return false;
+}
 
-int TDialogService::Execute(QDialog&) { return 0; }
+int TDialogService::Execute(QDialog&) {
+  return 0;
+}
 
 TDialogService& Dialogs() {
   return *Current();

@@ -2,9 +2,9 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QFileInfo>
 #include <QMessageBox>
 
 namespace lumvale {
@@ -47,11 +47,14 @@ QString QtDialogService::BrowseForFolder(const QString& title, const QString& pr
 
 bool QtDialogService::InputBox(const QString& caption, const QString& prompt, QString& text) {
   bool ok = false;
-  const QString answer = QInputDialog::getText(nullptr, caption, prompt, QLineEdit::Normal, text, &ok);
+  const QString answer =
+      QInputDialog::getText(nullptr, caption, prompt, QLineEdit::Normal, text, &ok);
   if (ok) text = answer;
   return ok;
 }
 
-int QtDialogService::Execute(QDialog& dialog) { return dialog.exec(); }
+int QtDialogService::Execute(QDialog& dialog) {
+  return dialog.exec();
+}
 
 }  // namespace lumvale

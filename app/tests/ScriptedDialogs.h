@@ -5,7 +5,10 @@
 
 #include "DialogService.h"
 
+#include <QDialog>
+
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,6 +29,8 @@ class ScriptedDialogs {
   QStringList files;
   QString folder;
   std::vector<QString> folderPreselects;
+  std::deque<QString> inputs;  // answers of input boxes; none left: cancelled
+  std::function<int(QDialog&)> dialogScript;
 
  private:
   class Service final : public TDialogService {
@@ -46,6 +51,13 @@ class ScriptedDialogs {
       s_.folderPreselects.push_back(preselect);
       return s_.folder;
     }
+    bool InputBox(const QString&, const QString&, QString& text) override {
+      if (s_.inputs.empty()) return false;
+      text = s_.inputs.front();
+      s_.inputs.pop_front();
+      return true;
+    }
+    int Execute(QDialog& dialog) override { return s_.dialogScript ? s_.dialogScript(dialog) : 0; }
 
    private:
     ScriptedDialogs& s_;

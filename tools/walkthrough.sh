@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
-# The user's walk through Lumvale on a virtual X server (Xvfb), with screenshots:
-#   tools/walkthrough.sh [SCREENSHOT_FOLDER] [LANG]
-# Installs what it needs (xvfb), builds, and runs the walk-through program.
+# The user's walks through Lumvale on a virtual X server (Xvfb), with screenshots:
+#   tools/walkthrough.sh [SCREENSHOT_FOLDER]
+# 1. the batch: file and folder dialogs, a drop, a run with limits, every answer to the
+#    overwrite question, Cancel in the middle of a run;
+# 2. profiles and languages, then a restart that must show "default", the saved window size and
+#    the chosen language;
+# 3. the command line of a droplet, with a screen (the program ends by itself) and without one
+#    (lines on the terminal and the exit codes).
+# Installs what it needs (xvfb), builds, and fails when a step did not happen.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 shots=${1:-$root/build/walkthrough}
+build=${LUMVALE_BUILD:-$root/build}
+mkdir -p "$shots"
 if ! dpkg-query -W -f='${Status}' xvfb 2>/dev/null | grep -q 'install ok installed'; then
   sudo_cmd=(); [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends xvfb
@@ -13,7 +21,37 @@ fi
 display=:$((80 + RANDOM % 9))
 Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
+work=$(mktemp -d)
+trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 sleep 1
-DISPLAY=$display QT_QPA_PLATFORM=xcb LANG=${2:-C} LC_ALL= LC_MESSAGES= \
-  "${LUMVALE_BUILD:-$root/build}/app/lumvale_walkthrough" "$shots"
+export XDG_CONFIG_HOME=$work/config LC_ALL= LC_MESSAGES= LANG=C
+gui() { DISPLAY=$display QT_QPA_PLATFORM=xcb "$@"; }
+
+gui "$build/app/lumvale_walkthrough" batch "$shots"
+gui "$build/app/lumvale_walkthrough" profiles "$shots"
+gui "$build/app/lumvale_walkthrough" restart "$shots"
+
+echo "walk-through: the command line"
+QT_QPA_PLATFORM=offscreen "$build/app/lumvale_walkthrough" make-photo "$work/a.jpg" >/dev/null
+cp "$work/a.jpg" "$work/b.JPG"
+echo "not a picture" > "$work/c.png"
+status=0
+check() { if eval "$2"; then echo "  ok   $1"; else echo "  FAIL $1"; status=1; fi; }
+# With a screen, as a droplet starts it: the program ends by itself.
+gui timeout 60 "$build/app/lumvale" -p:Web "$work/a.jpg" "$work/b.JPG" "$work/c.png"
+check "a droplet's files processed with the profile Web; the program ended by itself" \
+  '[ -f "$work/a_small.jpg" ] && [ -f "$work/b_small.jpg" ] && [ ! -e "$work/c_small.jpg" ]'
+# Without a screen: the lines on the terminal and the exit codes.
+rm -f "$work"/*_small.jpg
+(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY "$build/app/lumvale" -p:Web a.jpg b.JPG c.png \
+  </dev/null 2>"$work/terminal.txt") && code=0 || code=$?
+sed 's/^/    /' "$work/terminal.txt"
+check "without a screen: exit code 0 and the status lines on the terminal" \
+  '[ $code -eq 0 ] && grep -q "b_small.jpg" "$work/terminal.txt"'
+echo "bad" > "$work/bad.jpg"
+(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY "$build/app/lumvale" bad.jpg </dev/null 2>/dev/null) \
+  && code=0 || code=$?
+check "an unreadable picture: exit code 1" '[ $code -eq 1 ]'
+env -u DISPLAY -u WAYLAND_DISPLAY "$build/app/lumvale" >/dev/null 2>&1 && code=0 || code=$?
+check "no arguments and no screen: exit code 2" '[ $code -eq 2 ]'
+exit $status

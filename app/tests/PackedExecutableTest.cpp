@@ -94,3 +94,53 @@ TEST(PackedExecutable, CataloguesOnDiskBesideTheExecutable) {
   EXPECT_TRUE(languages.contains("it"));
   EXPECT_EQ(languages.size(), 3);
 }
+
+TEST(CommandLineWithoutScreen, ReportsOnTheTerminalWithExitCodes) {
+  QTemporaryDir dir;
+  const QString lumvale = LUMVALE_EXECUTABLE;
+  const QStringList env = {"QT_QPA_PLATFORM=offscreen",
+                           "XDG_CONFIG_HOME=" + dir.filePath("config")};
+  auto run = [&](const QStringList& args, QString* err = nullptr) {
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LANG", "LC_ALL", "LC_MESSAGES", "DISPLAY", "WAYLAND_DISPLAY"})
+      e.remove(name);
+    for (const QString& kv : env) e.insert(kv.section(u'=', 0, 0), kv.section(u'=', 1));
+    p.setProcessEnvironment(e);
+    p.setWorkingDirectory(dir.path());
+    p.start(lumvale, args);
+    p.closeWriteChannel();
+    p.waitForFinished(60000);
+    if (err) *err = QString::fromUtf8(p.readAllStandardError());
+    return p.exitCode();
+  };
+  // A small JPEG made by the program itself from the test's own bytes would need imaging; a
+  // byte-exact tiny baseline JPEG (1 x 1, gray) serves.
+  const QByteArray tiny = QByteArray::fromBase64(
+      "/9j/4AAQSkZJRgABAQAAAQABAAD/2wBDAAgGBgcGBQgHBwcJCQgKDBQNDAsLDBkSEw8UHRofHh0aHBwgJC4nICIsIxwc"
+      "KDcpLDAxNDQ0Hyc5PTgyPC4zNDL/wAALCAABAAEBAREA/8QAFAABAAAAAAAAAAAAAAAAAAAACf/EABQQAQAAAAAAAAAA"
+      "AAAAAAAAAAD/2gAIAQEAAD8AKp//2Q==");
+  QFile f(dir.filePath("a.jpg"));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(tiny);
+  f.close();
+
+  QString err;
+  EXPECT_EQ(run({"a.jpg", "notes.txt"}, &err), 0) << err;
+  EXPECT_TRUE(err.contains("Saving image a_small.jpg")) << err;
+  EXPECT_TRUE(err.contains("[1/2]")) << err;
+  EXPECT_TRUE(QFile::exists(dir.filePath("a_small.jpg")));
+  // The output exists and standard input is no terminal: answered No, the file is kept.
+  EXPECT_EQ(run({"a.jpg"}, &err), 0);
+  EXPECT_TRUE(err.contains("the existing file is kept")) << err;
+  QFile bad(dir.filePath("bad.jpg"));
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write("no");
+  bad.close();
+  EXPECT_EQ(run({"bad.jpg"}, &err), 1);
+  EXPECT_TRUE(err.contains("JPEG-Fehler")) << err;
+  EXPECT_EQ(run({}, &err), 2) << "no arguments and no screen";
+  EXPECT_TRUE(err.startsWith("usage: lumvale")) << err;
+  EXPECT_EQ(Exec(lumvale, {"--version"}).out, "Lumvale 1.0.5");
+  EXPECT_EQ(Exec(lumvale, {"--help"}).code, 0);
+}

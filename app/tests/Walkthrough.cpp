@@ -9,21 +9,26 @@
 #include "StatusWindow.h"
 #include "TestImages.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
@@ -75,14 +80,8 @@ void AnswerQuestions(QList<QMessageBox::StandardButton> answers, const QString& 
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("Lumvale");
-  shots = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-  QDir().mkpath(shots);
-  TLocalization l10n;
-  SetDialogService(std::make_unique<QtDialogService>());
-
+// The batch: dialogs, drop, run, overwrite answers, cancel.
+int WalkBatch() {
   QTemporaryDir dir;
   QDir(dir.path()).mkpath("folder");
   QDir(dir.path()).mkpath("out");
@@ -95,7 +94,6 @@ int main(int argc, char** argv) {
   TfrmMain w;
   w.show();
   w.move(20, 20);
-  std::printf("walk-through (%s)\n", qPrintable(CurrentLanguage()));
   Shot("01-main-window");
 
   // The file dialog: two photos typed into its name field, as a user would.
@@ -183,6 +181,92 @@ int main(int argc, char** argv) {
   Check(!QFileInfo::exists(dir.filePath("out/alps_cancelled.jpg")), "the run stopped after it");
   Shot("08-after-cancel");
 
-  std::printf("%d passed, %d failed\n", 9 - failures, failures);
+  return 9;
+}
+
+// Profiles and languages, first session: two profiles saved, switched in the box and the menu,
+// one deleted, Deutsch and Italiano picked; the window is then closed as a user closes it.
+int WalkProfiles() {
+  TfrmMain w;
+  w.show();
+  w.move(20, 20);
+  w.resize(760, 520);
+  QApplication::processEvents();
+  auto answerInput = [](const QString& name) {
+    WhenModal<QInputDialog>([name](QInputDialog* d) {
+      d->setTextValue(name);
+      d->accept();
+    });
+  };
+  w.tbQuality->setValue(70);
+  answerInput("Web");
+  w.miSaveNewProfile->trigger();
+  w.tbQuality->setValue(50);
+  answerInput("Archive");
+  w.miSaveNewProfile->trigger();
+  Check(w.ProfileNames == QStringList({"Archive", "default", "Web"}), "two profiles saved");
+  w.cbProfile->setCurrentIndex(2);
+  emit w.cbProfile->activated(2);
+  Check(w.ActiveProfile == "Web" && w.tbQuality->value() == 70, "Web picked in the box");
+  w.miProfiles->actions()[0]->trigger();
+  Check(w.ActiveProfile == "Archive" && w.tbQuality->value() == 50, "Archive picked in the menu");
+  w.miExtras->popup(w.mapToGlobal(QPoint(60, 20)));
+  w.miProfiles->popup(w.mapToGlobal(QPoint(200, 40)));
+  Shot("11-profiles-menu");
+  w.miProfiles->hide();
+  w.miExtras->hide();
+  WhenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+  w.miDeletecurrentprofile->trigger();
+  Check(w.ProfileNames == QStringList({"default", "Web"}) && w.ActiveProfile == "default",
+        "Archive deleted; default selected");
+
+  auto pick = [&](const QString& code) {
+    for (QAction* item : w.miSelectLanguage->actions()) {
+      if (item->text().endsWith("(" + code + ")")) {
+        WhenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
+        item->trigger();
+      }
+    }
+  };
+  pick("de");
+  Shot("12-deutsch");
+  Check(w.btRun->text() == "Starten", "Deutsch picked: the window is German");
+  pick("it");
+  Shot("13-italiano");
+  Check(w.btRun->text() == "Avvia", "Italiano picked: the window is Italian");
+  w.close();
+  return 6;
+}
+
+// The next start: "default" loaded, the saved window size, the language kept.
+int WalkRestart() {
+  TfrmMain w;
+  w.show();
+  QApplication::processEvents();
+  Shot("14-after-restart");
+  Check(w.ActiveProfile == "default" && w.tbQuality->value() == 90, "default loaded at start");
+  Check(w.size() == QSize(760, 520), "the saved window size");
+  Check(w.btRun->text() == "Avvia", "the language kept");
+  return 3;
+}
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Lumvale");
+  const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("batch");
+  if (mode == "make-photo" && argc > 2) {
+    test::WriteFile(QString::fromLocal8Bit(argv[2]),
+                    test::MakeJpeg({.width = 1600, .height = 1200}));
+    return 0;
+  }
+  shots = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(".");
+  QDir().mkpath(shots);
+  TLocalization l10n;
+  SetDialogService(std::make_unique<QtDialogService>());
+  std::printf("walk-through: %s (%s)\n", qPrintable(mode), qPrintable(CurrentLanguage()));
+  const int checks = mode == "profiles"  ? WalkProfiles()
+                     : mode == "restart" ? WalkRestart()
+                                         : WalkBatch();
+  std::printf("%d passed, %d failed\n", checks - failures, failures);
   return failures == 0 ? 0 : 1;
 }

@@ -5,15 +5,6 @@
 
 namespace lumvale {
 
-void InstallLanczosResampler(TBitmap32& bitmap) {
-  bitmap.SetResamplerClassName("TKernelResampler");
-  auto& resampler = static_cast<TKernelResampler&>(bitmap.Resampler());
-  resampler.SetKernelClassName("TLanczosKernel");
-  static_cast<TLanczosKernel&>(resampler.Kernel()).SetWidth(3.0f);
-  resampler.SetKernelMode(TKernelMode::kmDynamic);
-  resampler.SetTableSize(32);
-}
-
 void FitSize(int32_t width, int32_t height, const TScaleSettings& settings, int32_t& fitWidth,
              int32_t& fitHeight) {
   int64_t w = width, h = height;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Bitmap32.h"
+#include "KernelResampler.h"
 #include "MemoryStream.h"
 
 #include <QString>
@@ -25,8 +26,5 @@ void FitSize(int32_t width, int32_t height, const TScaleSettings& settings, int3
 // encodes it into stream.
 void ScaleToStream(const QString& inputPath, TBitmap32& source, const TScaleSettings& settings,
                    TMemoryStream& stream);
-
-// Gives bitmap a Lanczos-3 kernel resampler, the one every downscale samples with.
-void InstallLanczosResampler(TBitmap32& bitmap);
 
 }  // namespace lumvale

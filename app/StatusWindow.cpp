@@ -64,12 +64,7 @@ TfrmImagePopup::TfrmImagePopup(TfrmMain& main)
   // Every picture is loaded into this bitmap and scaled from it with these settings.
   TBitmap32& bitmap = img->Bitmap();
   bitmap.CombineMode = TCombineMode::cmMerge;
-  bitmap.SetResamplerClassName("TKernelResampler");
-  auto& resampler = static_cast<TKernelResampler&>(bitmap.Resampler());
-  resampler.SetKernelClassName("TLanczosKernel");
-  static_cast<TLanczosKernel&>(resampler.Kernel()).SetWidth(3.0f);
-  resampler.SetKernelMode(TKernelMode::kmDynamic);
-  resampler.SetTableSize(32);
+  InstallLanczosResampler(bitmap);
 
   connect(btCancel, &QPushButton::clicked, this, &TfrmImagePopup::btCancelClick);
   TranslateComponent(this);

@@ -1,6 +1,7 @@
 // The real batch path on 12-megapixel photos: the main window offscreen, limits 800 x 600 at
 // quality 90, "Run" pressed; prints the median time per photo (status window and its preview
 // included) and its ratio to libjpeg-turbo's full-size floating-point decode of the same photo.
+#include "BenchDecode.h"
 #include "GnuGettext.h"
 #include "MainWindow.h"
 #include "PhotoMaker.h"
@@ -25,27 +26,6 @@ using namespace lumvale;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-void DecodeAlone(const QByteArray& file) {
-  jpeg_decompress_struct d{};
-  jpeg_error_mgr err{};
-  d.err = jpeg_std_error(&err);
-  jpeg_create_decompress(&d);
-  jpeg_mem_src(&d, reinterpret_cast<const unsigned char*>(file.constData()), file.size());
-  jpeg_read_header(&d, TRUE);
-  d.dct_method = JDCT_FLOAT;
-  d.out_color_space = JCS_EXT_BGRX;
-  jpeg_start_decompress(&d);
-  const size_t stride = size_t(d.output_width) * 4;
-  auto* pixels = static_cast<uint8_t*>(std::calloc(stride, d.output_height));
-  while (d.output_scanline < d.output_height) {
-    JSAMPROW row = pixels + stride * d.output_scanline;
-    jpeg_read_scanlines(&d, &row, 1);
-  }
-  jpeg_finish_decompress(&d);
-  jpeg_destroy_decompress(&d);
-  std::free(pixels);
-}
 
 template <class Fn>
 double Median(int runs, Fn&& fn) {
@@ -97,7 +77,9 @@ int main(int argc, char** argv) {
   w.UpdateControls();
   QApplication::processEvents();
 
-  const double decode = Median(runs, [&] { DecodeAlone(file); });
+  const double decode = Median(runs, [&] {
+    DecodeAlone(reinterpret_cast<const uint8_t*>(file.constData()), size_t(file.size()));
+  });
   const double batch = Median(runs, [&] {
     for (const QString& name : QDir(out.path()).entryList(QDir::Files))
       QFile::remove(out.filePath(name));

@@ -45,19 +45,7 @@ double MedianNs(size_t count, const std::function<size_t(size_t)>& work) {
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-  if (path.isEmpty()) {
-    qint64 best = 0;
-    for (const char* name : {"coreutils.mo", "gettext-tools.mo", "libc.mo", "apt.mo", "bash.mo"}) {
-      for (const char* language : {"de", "fr", "it", "es"}) {
-        const QFileInfo info(
-            QStringLiteral("/usr/share/locale/%1/LC_MESSAGES/%2").arg(language, name));
-        if (info.isFile() && info.size() > best) {
-          best = info.size();
-          path = info.filePath();
-        }
-      }
-    }
-  }
+  if (path.isEmpty()) path = test::LargestSystemCatalogue();
   if (path.isEmpty()) {
     std::fprintf(stderr, "no catalogue found; name one: lookup_bench FILE.mo\n");
     return 1;

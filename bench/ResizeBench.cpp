@@ -3,6 +3,7 @@
 //   (b) load + Lanczos-3 shrink to fit 800 x 600 + encode at quality 90 (what one job does),
 //   (c) the resample alone, per source megapixel,
 // the ratio b / a, and the peak memory of (b) measured in a fresh process.
+#include "BenchDecode.h"
 #include "Bitmap32.h"
 #include "JpegImage.h"
 #include "KernelResampler.h"
@@ -46,28 +47,6 @@ double MedianMs(int runs, const std::function<void()>& work) {
   }
   std::sort(ms.begin(), ms.end());
   return ms[ms.size() / 2];
-}
-
-// libjpeg-turbo on its own, with the settings the adapter decodes with, into a fresh buffer.
-void DecodeAlone(const std::vector<uint8_t>& file) {
-  jpeg_decompress_struct d{};
-  jpeg_error_mgr err{};
-  d.err = jpeg_std_error(&err);
-  jpeg_create_decompress(&d);
-  jpeg_mem_src(&d, file.data(), file.size());
-  jpeg_read_header(&d, TRUE);
-  d.dct_method = JDCT_FLOAT;
-  d.out_color_space = JCS_EXT_BGRX;
-  jpeg_start_decompress(&d);
-  const size_t stride = size_t(d.output_width) * 4;
-  auto* pixels = static_cast<uint8_t*>(std::calloc(stride, d.output_height));
-  while (d.output_scanline < d.output_height) {
-    JSAMPROW row = pixels + stride * d.output_scanline;
-    jpeg_read_scanlines(&d, &row, 1);
-  }
-  jpeg_finish_decompress(&d);
-  jpeg_destroy_decompress(&d);
-  std::free(pixels);
 }
 
 TScaleSettings Fit800x600() {
@@ -149,7 +128,7 @@ int main(int argc, char** argv) {
                                                     .arg(progressive ? "progressive" : "baseline"));
     const std::vector<uint8_t> file = PhotoFile(path, w, h, progressive);
 
-    const double a = MedianMs(runs, [&] { DecodeAlone(file); });
+    const double a = MedianMs(runs, [&] { DecodeAlone(file.data(), file.size()); });
     const double b = MedianMs(runs, [&] { Job(path); });
 
     TBitmap32 source;

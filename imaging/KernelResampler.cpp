@@ -45,4 +45,14 @@ void TKernelResampler::SetTableSize(int32_t size) {
   Changed();
 }
 
+TKernelResampler& InstallLanczosResampler(TBitmap32& bitmap) {
+  auto& resampler = TBitmap32Resampler::Create<TKernelResampler>(bitmap);
+  auto kernel = std::make_unique<TLanczosKernel>();
+  kernel->SetWidth(3.0f);
+  resampler.SetKernel(std::move(kernel));
+  resampler.SetKernelMode(TKernelMode::kmDynamic);
+  resampler.SetTableSize(32);
+  return resampler;
+}
+
 }  // namespace lumvale

@@ -46,6 +46,10 @@ class TKernelResampler final : public TBitmap32Resampler {
   int32_t tableSize_ = 32;
 };
 
+// Gives bitmap the resampler every downscale of this program samples with: a TKernelResampler
+// with a Lanczos kernel of width 3, kmDynamic and a table size of 32.
+TKernelResampler& InstallLanczosResampler(TBitmap32& bitmap);
+
 // Writes every destination pixel of clip by the kernel: per destination row, a vertical pass
 // over the whole horizontal span, then a horizontal pass, on integer sums of 8.8 fixed-point
 // weights, packed by clamping (when the kernel clamps) and truncating to bits 16..23.

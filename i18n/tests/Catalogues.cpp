@@ -74,6 +74,22 @@ QByteArray CompileCatalogue(const Messages& messages, const std::string& header)
   return f.readAll();
 }
 
+QString LargestSystemCatalogue() {
+  QString best;
+  qint64 bestSize = 0;
+  for (const char* name : {"coreutils.mo", "gettext-tools.mo", "libc.mo", "apt.mo", "bash.mo"}) {
+    for (const char* language : {"de", "fr", "it", "es"}) {
+      const QFileInfo info(
+          QStringLiteral("/usr/share/locale/%1/LC_MESSAGES/%2").arg(language, name));
+      if (info.isFile() && info.size() > bestSize) {
+        bestSize = info.size();
+        best = info.filePath();
+      }
+    }
+  }
+  return best;
+}
+
 QByteArray BuildCatalogue(const Messages& messages) {
   const auto n = int(messages.size());
   const int o = 28, t = o + 8 * n, strings = t + 8 * n;

@@ -25,6 +25,10 @@ QByteArray BigEndianTwin(const QByteArray& littleEndian);
 
 void WriteBytes(const QString& path, const QByteArray& bytes);
 
+// The largest of a few catalogues that Debian installs under /usr/share/locale (coreutils,
+// gettext, libc, apt, bash in German, French, Italian or Spanish); empty when none is there.
+QString LargestSystemCatalogue();
+
 // msgid and msgstr of every entry without context or plural in msgunfmt's output of a catalogue.
 Messages Unformat(const QString& moPath);
 

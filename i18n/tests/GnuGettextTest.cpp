@@ -1,10 +1,10 @@
 #include "BuiltInTexts.h"
 #include "Catalogues.h"
-#include "TestInstallation.h"
 #include "DialogService.h"
 #include "GnuGettext.h"
 #include "GnuGettextErrors.h"
 #include "QtPrinters.h"
+#include "TestInstallation.h"
 
 #include <gtest/gtest.h>
 

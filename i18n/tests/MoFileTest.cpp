@@ -149,18 +149,7 @@ TEST(MoFile, DamagedCataloguesAreRefused) {
 
 TEST(MoFile, RealCatalogueMatchesMsgunfmt) {
   // A large catalogue that Debian installs, read as it is on this machine.
-  QString real;
-  qint64 best = 0;
-  for (const char* name : {"coreutils.mo", "gettext-tools.mo", "libc.mo", "apt.mo", "bash.mo"}) {
-    for (const char* language : {"de", "fr", "it", "es"}) {
-      const QFileInfo info(
-          QStringLiteral("/usr/share/locale/%1/LC_MESSAGES/%2").arg(language, name));
-      if (info.isFile() && info.size() > best) {
-        best = info.size();
-        real = info.filePath();
-      }
-    }
-  }
+  const QString real = LargestSystemCatalogue();
   if (real.isEmpty()) GTEST_SKIP() << "no large catalogue under /usr/share/locale";
   // Messages with system-dependent segments (%<PRIdMAX>) live in a table of their own that only
   // the C library's gettext expands; the program's catalogues have none.

@@ -25,8 +25,12 @@ Environment::~Environment() {
 }
 
 Installation::Installation()
-    : Installation({{"Run", "Starten"}, {"two\nlines", "zwei\nZeilen"}, {"&Yes", "&Ja"},
-                    {"Done", "Fertig"}, {"Cancel", "Abbrechen"}, {"Ctrl+", "Strg+"}},
+    : Installation({{"Run", "Starten"},
+                    {"two\nlines", "zwei\nZeilen"},
+                    {"&Yes", "&Ja"},
+                    {"Done", "Fertig"},
+                    {"Cancel", "Abbrechen"},
+                    {"Ctrl+", "Strg+"}},
                    {{"Run", "Avvia"}}) {}
 
 Installation::Installation(const Messages& german, const Messages& italian) {

@@ -24,7 +24,8 @@ class Widget : public QObject {
   Q_PROPERTY(QObject* Buddy READ Buddy WRITE SetBuddy)
 
  public:
-  explicit Widget(QObject* parent = nullptr, const QString& caption = {}) : QObject(parent), caption_(caption) {}
+  explicit Widget(QObject* parent = nullptr, const QString& caption = {})
+      : QObject(parent), caption_(caption) {}
   QString Caption() const { return caption_; }
   void SetCaption(const QString& v) { caption_ = v, ++writes; }
   QByteArray Hint() const { return hint_; }
@@ -41,10 +42,13 @@ class Widget : public QObject {
   int writes = 0;
 };
 
-const Messages kGerman = {{"Run", "Starten"}, {"Exit", "Beenden"}, {"Save", "Speichern"},
-                          {"Help", "Hilfe"}, {"Close", "Schließen"}};
-const Messages kItalian = {{"Run", "Avvia"}, {"Exit", "Esci"}, {"Save", "Salva"},
-                           {"Help", "Guida"}, {"Close", "Chiudi"}};
+const Messages kGerman = {{"Run", "Starten"},
+                          {"Exit", "Beenden"},
+                          {"Save", "Speichern"},
+                          {"Help", "Hilfe"},
+                          {"Close", "Schließen"}};
+const Messages kItalian = {
+    {"Run", "Avvia"}, {"Exit", "Esci"}, {"Save", "Salva"}, {"Help", "Guida"}, {"Close", "Chiudi"}};
 
 // A window: a caption, children, a reference to an object outside the tree, a string list
 // with an empty middle line and attached objects, and a collection.
@@ -209,7 +213,8 @@ TEST(WindowTranslation, RulesAndCatalogueErrors) {
   EXPECT_EQ(w.root.Name(), "Speichern");
 
   // A damaged catalogue during the walk ends it with the property named.
-  WriteBytes(install.Locale("fr/LC_MESSAGES/default.mo"), QByteArray("damaged catalogue bytes....."));
+  WriteBytes(install.Locale("fr/LC_MESSAGES/default.mo"),
+             QByteArray("damaged catalogue bytes....."));
   SelectLanguage("fr");
   Widget other;
   other.name_ = "Run";  // Caption and Hint of a Widget are ignored by now
@@ -217,8 +222,10 @@ TEST(WindowTranslation, RulesAndCatalogueErrors) {
     TranslateComponent(&other);
     FAIL();
   } catch (const EGGComponentError& e) {
-    EXPECT_TRUE(e.Message().startsWith("Property cannot be translated.\r\nAdd "
-                                       "TP_GlobalIgnoreClassProperty(")) << e.Message();
+    EXPECT_TRUE(
+        e.Message().startsWith("Property cannot be translated.\r\nAdd "
+                               "TP_GlobalIgnoreClassProperty("))
+        << e.Message();
     EXPECT_TRUE(e.Message().contains("\r\nReason: This file is not a valid GNU gettext mo file: "));
   }
   EXPECT_EQ(GnuGettext().activeRecord, nullptr);

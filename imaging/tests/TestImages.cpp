@@ -41,15 +41,15 @@ std::vector<uint8_t> EncodeJpeg(int width, int height, int components, bool prog
   return bytes;
 }
 
-std::vector<uint8_t> MakeJpeg(const JpegSpec& spec) {
-  const int components = spec.grayscale ? 1 : 3;
-  return EncodeJpeg(spec.width, spec.height, components, spec.progressive, spec.quality,
+std::vector<uint8_t> MakeJpeg(const JpegPicture& picture) {
+  const int components = picture.grayscale ? 1 : 3;
+  return EncodeJpeg(picture.width, picture.height, components, picture.progressive, picture.quality,
                     [&](int y, uint8_t* row) {
-                      for (int x = 0; x < spec.width; ++x) {
-                        const uint8_t r = uint8_t(x * 255 / std::max(spec.width - 1, 1));
-                        const uint8_t g = uint8_t(y * 255 / std::max(spec.height - 1, 1));
+                      for (int x = 0; x < picture.width; ++x) {
+                        const uint8_t r = uint8_t(x * 255 / std::max(picture.width - 1, 1));
+                        const uint8_t g = uint8_t(y * 255 / std::max(picture.height - 1, 1));
                         const uint8_t b = ((x / 8 + y / 8) % 2) ? 200 : 40;
-                        if (spec.grayscale) {
+                        if (picture.grayscale) {
                           row[x] = uint8_t((r + g + b) / 3);
                         } else {
                           row[3 * x] = r;

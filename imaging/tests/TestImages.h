@@ -14,7 +14,7 @@
 
 namespace lumvale::test {
 
-struct JpegSpec {
+struct JpegPicture {
   int width = 64;
   int height = 48;
   bool grayscale = false;
@@ -29,7 +29,7 @@ std::vector<uint8_t> EncodeJpeg(int width, int height, int components, bool prog
                                 const std::function<void(int y, uint8_t* row)>& fillRow);
 
 // A smooth colour (or gray) pattern with some edges, encoded by libjpeg directly.
-std::vector<uint8_t> MakeJpeg(const JpegSpec& spec);
+std::vector<uint8_t> MakeJpeg(const JpegPicture& picture);
 
 // What libjpeg decodes with the adapter's settings (floating-point DCT, block smoothing, fancy
 // upsampling), as blue, green, red, 0xFF per pixel.

@@ -68,18 +68,24 @@ bool FindSignature(const std::vector<char>& exe, size_t& at, std::string& error)
   return true;
 }
 
-int List(const std::string& path) {
-  std::vector<char> exe;
+// Reads an executable and finds its signature; reports why not on standard error.
+bool Load(const std::string& path, std::vector<char>& exe, size_t& at) {
   std::string error;
-  size_t at = 0;
   if (!ReadFile(path, exe)) {
     std::fprintf(stderr, "lumvale-pack: cannot read %s\n", path.c_str());
-    return 1;
+    return false;
   }
   if (!FindSignature(exe, at, error)) {
     std::fprintf(stderr, "lumvale-pack: %s: %s\n", path.c_str(), error.c_str());
-    return 1;
+    return false;
   }
+  return true;
+}
+
+int List(const std::string& path) {
+  std::vector<char> exe;
+  size_t at = 0;
+  if (!Load(path, exe, at)) return 1;
   uint64_t entry = GetU64(exe, at);
   if (entry == 0) std::printf("%s carries no embedded files\n", path.c_str());
   for (int n = 0; entry != 0 && entry + 24 <= exe.size() && n < 4096; ++n) {
@@ -95,18 +101,10 @@ int List(const std::string& path) {
   return 0;
 }
 
-int Pack(const std::string& path, const std::vector<std::string>& specs) {
+int Pack(const std::string& path, const std::vector<std::string>& files) {
   std::vector<char> exe;
-  std::string error;
   size_t at = 0;
-  if (!ReadFile(path, exe)) {
-    std::fprintf(stderr, "lumvale-pack: cannot read %s\n", path.c_str());
-    return 1;
-  }
-  if (!FindSignature(exe, at, error)) {
-    std::fprintf(stderr, "lumvale-pack: %s: %s\n", path.c_str(), error.c_str());
-    return 1;
-  }
+  if (!Load(path, exe, at)) return 1;
   if (GetU64(exe, at) != 0) {
     std::fprintf(stderr, "lumvale-pack: %s already carries embedded files\n", path.c_str());
     return 1;
@@ -116,14 +114,14 @@ int Pack(const std::string& path, const std::vector<std::string>& specs) {
     uint64_t offset, size;
   };
   std::vector<Item> items;
-  for (const std::string& spec : specs) {
-    const size_t eq = spec.find('=');
+  for (const std::string& file : files) {
+    const size_t eq = file.find('=');
     std::vector<char> data;
-    if (eq == std::string::npos || eq == 0 || !ReadFile(spec.substr(eq + 1), data)) {
-      std::fprintf(stderr, "lumvale-pack: cannot read %s (expected NAME=FILE)\n", spec.c_str());
+    if (eq == std::string::npos || eq == 0 || !ReadFile(file.substr(eq + 1), data)) {
+      std::fprintf(stderr, "lumvale-pack: cannot read %s (expected NAME=FILE)\n", file.c_str());
       return 1;
     }
-    const std::string name = spec.substr(0, eq);
+    const std::string name = file.substr(0, eq);
     if (name.size() > kNameField) {
       std::fprintf(stderr, "lumvale-pack: name too long: %s\n", name.c_str());
       return 1;

@@ -377,6 +377,15 @@ void TfrmMain::CreateMenus() {
   command(miSaveNewProfile, &TfrmMain::miSaveNewProfileClick);
   command(miDeletecurrentprofile, &TfrmMain::miDeletecurrentprofileClick);
   command(miDeleteProfile, &TfrmMain::miDeletecurrentprofileClick);
+  command(miCreatedroplet, &TfrmMain::miCreatedropletClick);
+  command(miCreateDropletMenu, &TfrmMain::miCreatedropletClick);
+  command(miCreateSendTo, &TfrmMain::miCreateSendToClick);
+  command(miCreateSendtoforthecurrentprofile, &TfrmMain::miCreateSendToClick);
+  command(miAbout, &TfrmMain::miAboutClick);
+  for (QAction* link : {miLinkSupport, miUpdate}) {
+    connect(link, &QAction::triggered, this,
+            [this, link] { Guarded([&] { miFollowLinkClick(link); }); });
+  }
   gbProfile->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(gbProfile, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { pmProfile->popup(gbProfile->mapToGlobal(at)); });

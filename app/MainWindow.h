@@ -145,6 +145,12 @@ class TfrmMain : public QMainWindow {
   void miSaveNewProfileClick();
   void miDeletecurrentprofileClick();
 
+  // Launchers for the active profile, web pages and the about box.
+  void miCreatedropletClick();
+  void miCreateSendToClick();
+  void miFollowLinkClick(QAction* sender);
+  void miAboutClick();
+
   // The language menu.
   void BuildLanguageMenu();
   void miLanguageClick(QAction* sender);

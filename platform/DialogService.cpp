@@ -40,6 +40,8 @@ int TDialogService::Execute(QDialog&) {
   return 0;
 }
 
+void TDialogService::OpenUrl(const QString&) {}
+
 TDialogService& Dialogs() {
   return *Current();
 }

@@ -42,6 +42,8 @@ class TDialogService {
   // Shows one of the program's own dialogs modally; returns its result (QDialog::Accepted or
   // QDialog::Rejected).
   virtual int Execute(QDialog& dialog);
+  // Opens a web page in the user's browser; the result is not examined.
+  virtual void OpenUrl(const QString& address);
 };
 
 TDialogService& Dialogs();

@@ -1,11 +1,13 @@
 #include "QtDialogService.h"
 
+#include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace lumvale {
 
@@ -55,6 +57,10 @@ bool QtDialogService::InputBox(const QString& caption, const QString& prompt, QS
 
 int QtDialogService::Execute(QDialog& dialog) {
   return dialog.exec();
+}
+
+void QtDialogService::OpenUrl(const QString& address) {
+  QDesktopServices::openUrl(QUrl(address));
 }
 
 }  // namespace lumvale

@@ -14,6 +14,7 @@ class QtDialogService final : public TDialogService {
   QString BrowseForFolder(const QString& title, const QString& preselect) override;
   bool InputBox(const QString& caption, const QString& prompt, QString& text) override;
   int Execute(QDialog& dialog) override;
+  void OpenUrl(const QString& address) override;
 };
 
 }  // namespace lumvale

@@ -6,16 +6,23 @@
 # 2. profiles and languages, then a restart that must show "default", the saved window size and
 #    the chosen language;
 # 3. the command line of a droplet, with a screen (the program ends by itself) and without one
-#    (lines on the terminal and the exit codes).
+#    (lines on the terminal and the exit codes);
+# 4. a droplet and a "Send to" entry for a profile with a blank in its name, each started with
+#    two photos by gio launch (GLib's Desktop Entry rules, as file managers use them); the
+#    about box in English and German.
 # Installs what it needs (xvfb), builds, and fails when a step did not happen.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 shots=${1:-$root/build/walkthrough}
 build=${LUMVALE_BUILD:-$root/build}
 mkdir -p "$shots"
-if ! dpkg-query -W -f='${Status}' xvfb 2>/dev/null | grep -q 'install ok installed'; then
+need=()
+for p in xvfb libglib2.0-bin; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || need+=("$p")
+done
+if ((${#need[@]})); then
   sudo_cmd=(); [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends xvfb
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${need[@]}"
 fi
 "$root/tools/setup.sh" >/dev/null
 display=:$((80 + RANDOM % 9))
@@ -54,4 +61,23 @@ echo "bad" > "$work/bad.jpg"
 check "an unreadable picture: exit code 1" '[ $code -eq 1 ]'
 env -u DISPLAY -u WAYLAND_DISPLAY "$build/app/lumvale" >/dev/null 2>&1 && code=0 || code=$?
 check "no arguments and no screen: exit code 2" '[ $code -eq 2 ]'
+echo "walk-through: launchers"
+export HOME=$work/home XDG_DATA_HOME=$work/home/data
+mkdir -p "$HOME/Desktop" "$work/photos"
+gui "$build/app/lumvale_walkthrough" launchers "$shots"
+for n in 1 2; do cp "$work/a.jpg" "$work/photos/p$n.jpg"; done
+# The launchers name the program beside the walk-through program; point them at lumvale.
+for entry in "$HOME/Desktop/Lumvale - Web small.desktop" "$XDG_DATA_HOME/applications/Lumvale - Web small.desktop"; do
+  sed -i "s|lumvale_walkthrough|lumvale|; s|$build/app/lumvale |$build/app/lumvale |" "$entry"
+  sed -n 's/^Exec=/    Exec=/p' "$entry"
+  rm -f "$work/photos/"*_launched.jpg
+  DISPLAY=$display QT_QPA_PLATFORM=xcb gio launch "$entry" "$work/photos/p1.jpg" "$work/photos/p2.jpg" 2>/dev/null
+  for _ in $(seq 1 60); do [ -f "$work/photos/p2_launched.jpg" ] && break; sleep 0.5; done
+  sleep 1
+  check "$(basename "$entry") started with two photos: both processed with the profile" \
+    '[ -f "$work/photos/p1_launched.jpg" ] && [ -f "$work/photos/p2_launched.jpg" ]'
+done
+# A fresh settings file, so that the language of the environment applies.
+XDG_CONFIG_HOME=$work/config-en gui "$build/app/lumvale_walkthrough" about "$shots"
+XDG_CONFIG_HOME=$work/config-de LANG=de_DE.UTF-8 gui "$build/app/lumvale_walkthrough" about "$shots"
 exit $status

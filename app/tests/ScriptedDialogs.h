@@ -31,6 +31,7 @@ class ScriptedDialogs {
   std::vector<QString> folderPreselects;
   std::deque<QString> inputs;  // answers of input boxes; none left: cancelled
   std::function<int(QDialog&)> dialogScript;
+  std::vector<QString> urls;
 
  private:
   class Service final : public TDialogService {
@@ -58,6 +59,7 @@ class ScriptedDialogs {
       return true;
     }
     int Execute(QDialog& dialog) override { return s_.dialogScript ? s_.dialogScript(dialog) : 0; }
+    void OpenUrl(const QString& address) override { s_.urls.push_back(address); }
 
    private:
     ScriptedDialogs& s_;

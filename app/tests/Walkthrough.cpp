@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
@@ -250,6 +251,41 @@ int WalkRestart() {
   return 3;
 }
 
+// Launchers for a profile with a blank in its name, made through the menus; the script then
+// starts them as a file manager does.
+int WalkLaunchers() {
+  TfrmMain w;
+  w.show();
+  w.cbWidth->setChecked(true);
+  w.edWidth->setText("300");
+  w.edAddExt->setText("launched");
+  w.SaveProfile("Web small");
+  w.RefreshProfileList();
+  w.SelectProfile("Web small");
+  w.LoadProfile(w.ActiveProfile);
+  w.miCreateDropletMenu->trigger();
+  w.miCreateSendTo->trigger();
+  const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+  Check(QFileInfo::exists(desktop + "/Lumvale - Web small.desktop"), "a droplet on the desktop");
+  Check(QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                          "/applications/Lumvale - Web small.desktop"),
+        "a \"Send to\" entry among the applications");
+  return 2;
+}
+
+// The about box, in the language of the environment.
+int WalkAbout() {
+  TfrmMain w;
+  w.show();
+  WhenModal<QDialog>([](QDialog* about) {
+    Shot("21-about-" + CurrentLanguage().left(2));
+    QMetaObject::invokeMethod(about, "accept");
+  });
+  w.miAbout->trigger();
+  Check(true, "the about box opened and closed");
+  return 1;
+}
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Lumvale");
@@ -264,9 +300,11 @@ int main(int argc, char** argv) {
   TLocalization l10n;
   SetDialogService(std::make_unique<QtDialogService>());
   std::printf("walk-through: %s (%s)\n", qPrintable(mode), qPrintable(CurrentLanguage()));
-  const int checks = mode == "profiles"  ? WalkProfiles()
-                     : mode == "restart" ? WalkRestart()
-                                         : WalkBatch();
+  const int checks = mode == "profiles"    ? WalkProfiles()
+                     : mode == "restart"   ? WalkRestart()
+                     : mode == "launchers" ? WalkLaunchers()
+                     : mode == "about"     ? WalkAbout()
+                                           : WalkBatch();
   std::printf("%d passed, %d failed\n", checks - failures, failures);
   return failures == 0 ? 0 : 1;
 }

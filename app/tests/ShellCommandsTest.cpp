@@ -1,0 +1,129 @@
+#include "AboutBox.h"
+#include "ExecutablePath.h"
+#include "GnuGettext.h"
+#include "MainWindow.h"
+#include "QtPrinters.h"
+#include "ScriptedDialogs.h"
+#include "Shortcuts.h"
+#include "TestInstallation.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace lumvale;
+using namespace lumvale::test;
+
+namespace {
+
+QMap<QString, QString> Fields(const QString& path) {
+  QFile f(path);
+  f.open(QIODevice::ReadOnly);
+  QMap<QString, QString> fields;
+  for (const QByteArray& line : f.readAll().split('\n')) {
+    const qsizetype eq = line.indexOf('=');
+    if (eq > 0) fields[QString::fromUtf8(line.left(eq))] = QString::fromUtf8(line.mid(eq + 1));
+  }
+  return fields;
+}
+
+Messages Built(const char* path) {
+  Messages m = Unformat(QString::fromUtf8(path));
+  std::erase_if(m, [](const auto& entry) { return entry.first.empty(); });
+  return m;
+}
+
+class ShellCommandsTest : public testing::Test {
+ protected:
+  ShellCommandsTest()
+      : install_(Built(LUMVALE_CATALOGUE_DIR "/de/LC_MESSAGES/default.mo"),
+                 Built(LUMVALE_CATALOGUE_DIR "/it/LC_MESSAGES/default.mo")),
+        env_({{"LANG", "C"}}),
+        l10n_(install_.Executable(), install_.Table()) {
+    savedHome_ = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
+    QDir(home.path()).mkpath("Desktop");
+  }
+  ~ShellCommandsTest() override {
+    qunsetenv("XDG_DATA_HOME");
+    qputenv("HOME", savedHome_);
+  }
+  QByteArray savedHome_;
+  Installation install_;
+  Environment env_;
+  TLocalization l10n_;
+  ScriptedDialogs dialogs;
+  QTemporaryDir home;
+};
+
+}  // namespace
+
+TEST_F(ShellCommandsTest, DropletsAndSendToStartTheProgramWithTheProfile) {
+  TfrmMain w(home.filePath("Lumvale.ini"));
+  w.SelectProfile("Web \"small\" 100%");
+  w.miCreateDropletMenu->trigger();
+  w.miCreateSendtoforthecurrentprofile->trigger();
+  const QString dir = QFileInfo(ExecutablePath()).absolutePath() + "/";
+  const QString droplet = home.filePath("Desktop/Lumvale - Web \"small\" 100%.desktop");
+  const QString sendTo = home.filePath("data/applications/Lumvale - Web \"small\" 100%.desktop");
+  ASSERT_TRUE(QFileInfo::exists(droplet));
+  ASSERT_TRUE(QFileInfo::exists(sendTo));
+  for (const QString& path : {droplet, sendTo}) {
+    const QMap<QString, QString> f = Fields(path);
+    EXPECT_EQ(ParseExecLine(f["Exec"], {"/p/a.jpg", "/p/b c.JPG"}),
+              (QStringList{dir + "lumvale", "-p:Web \"small\" 100%", "/p/a.jpg", "/p/b c.JPG"}));
+    EXPECT_EQ(f["Comment"], "Lumvale - Profile Web \"small\" 100%");
+    EXPECT_EQ(f["Path"], dir);
+  }
+  EXPECT_EQ(Fields(sendTo)["NoDisplay"], "true");
+  EXPECT_TRUE(QFileInfo(droplet).isExecutable());
+  w.miCreatedroplet->trigger();  // the same droplet again: rewritten, still one file
+  EXPECT_EQ(QDir(home.filePath("Desktop")).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(ShellCommandsTest, WebPagesByLanguage) {
+  TfrmMain w(home.filePath("Lumvale.ini"));
+  w.miLinkSupport->trigger();
+  w.miUpdate->trigger();
+  SelectLanguage("de_AT");
+  w.miLinkSupport->trigger();
+  EXPECT_EQ(dialogs.urls,
+            (std::vector<QString>{"https://lumvale.example/en/support/?version=10005",
+                                  "https://lumvale.example/en/update/?version=10005",
+                                  "https://lumvale.example/de/support/?version=10005"}));
+}
+
+TEST_F(ShellCommandsTest, AboutBoxInEnglishAndGerman) {
+  TfrmMain w(home.filePath("Lumvale.ini"));
+  QString title, description, version;
+  QSize logo;
+  dialogs.dialogScript = [&](QDialog& d) {
+    auto& about = static_cast<TfrmAbout&>(d);
+    title = about.windowTitle();
+    description = about.lbProgramNameSmall->text();
+    version = about.lbVersion->text();
+    logo = about.imgLogo->pixmap().size();
+    QTest::mouseClick(about.lbURL, Qt::LeftButton);
+    about.btOk->click();
+    return about.result();
+  };
+  w.miAbout->trigger();
+  EXPECT_EQ(title, "About Lumvale");
+  EXPECT_EQ(description, "Downsizes JPEG photos in batches");
+  EXPECT_EQ(version, "V 1.0.5");
+  EXPECT_EQ(logo, QSize(128, 128));
+  EXPECT_EQ(dialogs.urls, std::vector<QString>{"https://lumvale.example/"});
+  SelectLanguage("de");
+  w.miAbout->trigger();
+  EXPECT_EQ(title, QString::fromUtf8("Über Lumvale"));
+  EXPECT_EQ(description, "Verkleinert JPEG-Fotos stapelweise");
+  EXPECT_EQ(version, "V 1.0.5");
+}

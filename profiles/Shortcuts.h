@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace lumvale {
+
+// Where CreateShortcut writes a launcher (freedesktop desktop entries): the desktop, the
+// applications folder that file managers offer under "Open With" (as a hidden entry for
+// "Send to"), the autostart folder, or a folder the caller names.
+enum class TShortcutLocation {
+  slDesktop,
+  slSendTo,
+  slStartMenu,
+  slStartup,
+  slPrograms,
+  slExplicitFolder
+};
+
+// The folder of a location; empty when there is none (there is no desktop for all users, and a
+// desktop folder that does not exist counts as unknown).
+QString ShortcutFolder(TShortcutLocation location, bool allUsers);
+
+// The launcher's file name: the extension of linkName (from the last "." after the last "/" or
+// ":") replaced by ".desktop", or ".desktop" appended; then only the part after the last "/" or
+// ":".
+QString ShortcutFileName(const QString& linkName);
+
+// One command-line argument quoted by the Desktop Entry rules for an Exec key (before the
+// file's own escaping of backslashes).
+QString QuoteExecArgument(const QString& argument);
+// A whole Exec value: the quoted program and arguments, then %F for the dropped files, escaped
+// as a desktop file's string value.
+QString ExecLine(const QString& target, const QStringList& arguments);
+// The reverse, as a file manager reads it: the program and arguments, with files in place of
+// %F (and %f, %U, %u). Used to check launchers.
+QStringList ParseExecLine(const QString& value, const QStringList& files);
+
+// Writes a launcher named by linkName into the location's folder (plus a subfolder; or into
+// folderOrSubfolder itself for slExplicitFolder), replacing a file of that name. Nothing is
+// written when the folder is unknown. Returns the path written, or an empty text. Throws
+// EFileError when the file cannot be written.
+QString CreateShortcut(const QString& linkName, const QString& target, TShortcutLocation location,
+                       const QString& folderOrSubfolder, const QString& workingDirectory,
+                       const QStringList& arguments, const QString& description, bool allUsers);
+
+// The address of a page of the product web site for the interface language ("de" for German,
+// else "en"): root + language + "/" + page + "/?version=10005".
+QString WebPageAddress(const QString& languageCode, const QString& page);
+// The site's root address.
+QString WebSiteRoot();
+
+}  // namespace lumvale

@@ -57,9 +57,24 @@ void TMemoryStream::SaveToFile(const QString& path) const {
   if (!file.open(QIODevice::WriteOnly)) {
     throw EFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
   }
+  const auto fail = [&](const QString& reason) {
+    file.cancelWriting();  // the temporary file goes; an existing target stays as it was
+    throw EFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, reason));
+  };
+  // Two halves, so that a failure in the middle of the data can be simulated.
   const qint64 size = Size();
-  if ((size > 0 && file.write(reinterpret_cast<const char*>(bytes_.data()), size) != size) ||
-      !file.commit()) {
+  const qint64 half = size / 2;
+  const char* data = reinterpret_cast<const char*>(bytes_.data());
+  if (half > 0 && file.write(data, half) != half) fail(file.errorString());
+  if (OutputFault && OutputFault(TOutputStage::afterHalf))
+    fail(QStringLiteral("Simulated failure"));
+  if (size - half > 0 && file.write(data + half, size - half) != size - half) {
+    fail(file.errorString());
+  }
+  if (OutputFault && OutputFault(TOutputStage::beforeRename)) {
+    fail(QStringLiteral("Simulated failure"));
+  }
+  if (!file.commit()) {
     throw EFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
   }
 }

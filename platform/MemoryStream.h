@@ -4,9 +4,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace lumvale {
+
+// Where a test can make the writing of an output file fail: after half of the bytes, or after
+// all of them just before the file is renamed into place.
+enum class TOutputStage { afterHalf, beforeRename };
+// A test's fault seam: returns true to make the write fail at that stage. Empty in the program.
+inline std::function<bool(TOutputStage)> OutputFault;
 
 // A growable byte buffer with a position, as the encoder writes into and the loader reads from.
 class TMemoryStream {

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 using namespace lumvale;
 
@@ -74,4 +76,29 @@ TEST(SectionStore, AnUnwritableFileIsReported) {
   } catch (const Exception& e) {
     EXPECT_EQ(e.Message(), QString::fromUtf8("Erzeugung von Schlüssel settings misslungen"));
   }
+}
+
+TEST(SectionStore, ASaveKilledHalfWayKeepsOldOrNewValues) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Lumvale.ini");
+  int generations = 0;
+  for (int round = 0; round < 25; ++round) {
+    QProcess writer;
+    writer.start(LUMVALE_SETTINGS_WRITER, {path});
+    ASSERT_TRUE(writer.waitForStarted());
+    QThread::msleep(5 + (round * 7) % 40);
+    writer.kill();
+    writer.waitForFinished();
+    QSettings file(path, QSettings::IniFormat);
+    if (!QFile::exists(path)) continue;  // killed before its first save
+    ASSERT_EQ(file.status(), QSettings::NoError) << "round " << round;
+    const QString generation = file.value("profiles/default/generation").toString();
+    for (int k = 0; k < 40; ++k) {
+      ASSERT_EQ(file.value(QStringLiteral("profiles/default/value%1").arg(k)).toString(),
+                generation)
+          << "round " << round << ", value " << k;
+    }
+    generations = std::max(generations, generation.toInt());
+  }
+  EXPECT_GT(generations, 1) << "the writer got to save at all";
 }

@@ -29,6 +29,8 @@ class TMoFile {
   TLookupResult Lookup(std::string_view msgid) const;
 
   uint32_t EntryCount() const { return entryCount_; }
+  // The msgid of entry index (0-based, below EntryCount()).
+  std::string_view MsgidAt(uint32_t index) const { return String(msgidsOffset_, index); }
   uint32_t SearchStart() const { return searchStart_; }
   uint32_t SearchStep() const { return searchStep_; }
   bool ByteSwapped() const { return byteSwapped_; }

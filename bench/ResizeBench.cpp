@@ -9,7 +9,7 @@
 #include "KernelResampler.h"
 #include "MemoryStream.h"
 #include "PhotoMaker.h"
-#include "ScaleJob.h"
+#include "Job.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -49,19 +49,24 @@ double MedianMs(int runs, const std::function<void()>& work) {
   return ms[ms.size() / 2];
 }
 
-TScaleSettings Fit800x600() {
-  TScaleSettings s;
-  s.maxWidth = 800;
-  s.maxHeight = 600;
-  s.quality = 90;
-  return s;
-}
-
+// What one job does without the windows: load, shrink to fit 800 x 600 with the Lanczos kernel,
+// encode at quality 90.
 void Job(const QString& path) {
   TBitmap32 source;
   InstallLanczosResampler(source);
+  source.LoadImageFile(path);
+  int32_t w = 0, h = 0;
+  TargetSize(source.Width(), source.Height(), 800, 600, w, h);
+  TBitmap32 target;
+  target.Resize(w, h);
+  target.StretchFrom(target.FullRect(), source.FullRect(), &source);
+  TDeviceBitmap plain;
+  target.ExportToDeviceBitmap(plain);
+  TJPEGImage jpeg;
+  jpeg.TakeBitmap(plain);
+  jpeg.SetEncodeQuality(90);
   TMemoryStream stream;
-  ScaleToStream(path, source, Fit800x600(), stream);
+  jpeg.WriteEncoded(stream);
 }
 
 long VmRssKb() {
@@ -135,7 +140,7 @@ int main(int argc, char** argv) {
     InstallLanczosResampler(source);
     source.LoadImageFile(path);
     int32_t tw = 0, th = 0;
-    FitSize(source.Width(), source.Height(), Fit800x600(), tw, th);
+    TargetSize(source.Width(), source.Height(), 800, 600, tw, th);
     TBitmap32 target;
     target.Resize(tw, th);
     const double c =

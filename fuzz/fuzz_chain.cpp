@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     stream.SetPosition(0);
     lumvale::TJPEGImage jpeg;
     jpeg.ReadEncoded(stream);
-    if (int64_t(jpeg.Width()) * jpeg.Height() > 1'000'000) return 0;  // small pictures only
+    if (int64_t(jpeg.Width()) * jpeg.Height() > 250'000) return 0;  // small pictures only
     lumvale::TBitmap32 source;
     lumvale::InstallLanczosResampler(source);
     source.CopyFrom(jpeg);

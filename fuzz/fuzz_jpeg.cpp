@@ -12,9 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     stream.SetPosition(0);
     lumvale::TJPEGImage jpeg;
     jpeg.ReadEncoded(stream);
-    // Pictures of more than a megapixel are left to the size limit tests; here they only
+    // Pictures of more than a quarter megapixel are left to the size limit tests; here they only
     // slow the search down.
-    if (int64_t(jpeg.Width()) * jpeg.Height() <= 1'000'000) (void)jpeg.DecodedBitmap();
+    if (int64_t(jpeg.Width()) * jpeg.Height() <= 250'000) (void)jpeg.DecodedBitmap();
   } catch (const lumvale::Exception&) {
   }
   try {
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString path = WriteFuzzFile("picture.jpg", data, size);
     lumvale::TJPEGImage header;
     header.LoadFromFile(path);
-    if (int64_t(header.Width()) * header.Height() <= 1'000'000) bitmap.LoadImageFile(path);
+    if (int64_t(header.Width()) * header.Height() <= 250'000) bitmap.LoadImageFile(path);
   } catch (const lumvale::Exception&) {
   }
   return 0;

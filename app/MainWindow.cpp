@@ -122,40 +122,6 @@ TfrmMain::TfrmMain(const QString& settingsPath) {
   Guarded([&] { RestoreWindowSize(); });
 }
 
-void TfrmMain::RestoreWindowSize() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-  const QString section = QStringLiteral("settings");
-  if (RegSettings->ReadInteger(section, QStringLiteral("fullscreen"), 0) == 1) {
-    setWindowState(windowState() | Qt::WindowMaximized);
-    return;
-  }
-  const int width = RegSettings->ReadInteger(section, QStringLiteral("clientwidth"),
-                                             available.width() > 1000 ? 870 : 790);
-  const int height = RegSettings->ReadInteger(section, QStringLiteral("clienthight"), 450);
-  // A stored size is kept on the screen and above the window's own minimum.
-  resize(std::clamp(width, minimumSizeHint().width(), std::max(available.width(), 1)),
-         std::clamp(height, minimumSizeHint().height(), std::max(available.height(), 1)));
-  move(available.center() - rect().center());
-}
-
-void TfrmMain::closeEvent(QCloseEvent* event) {
-  Guarded([&] {
-    const QString section = QStringLiteral("settings");
-    RegSettings->WriteString(section, QStringLiteral("activeProfile"), ActiveProfile);
-    if (isMaximized()) {
-      RegSettings->WriteInteger(section, QStringLiteral("fullscreen"), 1);
-    } else {
-      RegSettings->WriteInteger(section, QStringLiteral("fullscreen"), 0);
-      RegSettings->WriteInteger(section, QStringLiteral("clientwidth"), width());
-      RegSettings->WriteInteger(section, QStringLiteral("clienthight"), height());
-    }
-  });
-  event->accept();
-}
-
-TfrmMain::~TfrmMain() = default;
-
 void TfrmMain::CreateControls() {
   auto* client = Make<QWidget>(this, "pnClient");
   setCentralWidget(client);
@@ -435,41 +401,6 @@ void TfrmMain::FormResize() {
                      buttonsTop);
   btSameInput->resize(btSameInput->sizeHint());
   btOutputPath->resize(btOutputPath->sizeHint());
-}
-
-void TfrmMain::TimerTimer() {
-  Cancelled = false;
-  Timer->stop();
-  if (Arguments.isEmpty()) return;
-  int processed = 0;
-  QString error;
-  {
-    TBatchScope batch(*this);
-    Guarded([&] { LoadProfile(QStringLiteral("default")); });
-    InitProgress(int(Arguments.size()));  // every argument counts, files or not
-    LastBatch = batch.Run([&] {
-      for (const QString& argument : Arguments) {
-        if (Cancelled) return;
-        if (argument.startsWith(QLatin1String("-p:"))) {
-          SelectProfile(argument.mid(3).left(100));
-          LoadProfile(ActiveProfile);
-        } else if (argument.mid(argument.lastIndexOf(u'.')).toLower() == QLatin1String(".jpg") &&
-                   argument.contains(u'.')) {
-          // The job works on full paths: a name relative to the working folder is completed.
-          ProcessImage(QFileInfo(argument).absoluteFilePath(), QString());
-          ++processed;
-        }
-      }
-    });
-    error = batch.Error();
-  }
-  if (LastBatch == TBatchOutcome::error) ShowError(error);
-  // Ends by itself only after a clean run that processed a file; nothing is saved then.
-  if (LastBatch == TBatchOutcome::finished && processed > 0) {
-    Terminating = true;
-    QCoreApplication::exit(0);
-  }
-  emit BatchEnded(LastBatch);
 }
 
 void TfrmMain::miExitClick() {

@@ -86,7 +86,7 @@ TEST(SectionStore, ASaveKilledHalfWayKeepsOldOrNewValues) {
     QProcess writer;
     writer.start(LUMVALE_SETTINGS_WRITER, {path});
     ASSERT_TRUE(writer.waitForStarted());
-    QThread::msleep(5 + (round * 7) % 40);
+    QThread::msleep(5 + (round * 13) % 80);
     writer.kill();
     writer.waitForFinished();
     QSettings file(path, QSettings::IniFormat);

@@ -16,21 +16,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 shots=${1:-$root/build/walkthrough}
 build=${LUMVALE_BUILD:-$root/build}
 mkdir -p "$shots"
-need=()
-for p in xvfb libglib2.0-bin; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || need+=("$p")
-done
-if ((${#need[@]})); then
-  sudo_cmd=(); [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
+. "$root/tools/xvfb.sh"
+need_packages xvfb libglib2.0-bin
 "$root/tools/setup.sh" >/dev/null
-display=:$((80 + RANDOM % 9))
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
 work=$(mktemp -d)
 trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-sleep 1
+start_xvfb 1280x800
 export XDG_CONFIG_HOME=$work/config LC_ALL= LC_MESSAGES= LANG=C
 gui() { DISPLAY=$display QT_QPA_PLATFORM=xcb "$@"; }
 

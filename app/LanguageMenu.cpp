@@ -56,6 +56,7 @@ void TfrmMain::miLanguageClick(QAction* sender) {
   const QString code = tag > 0 ? LanguageCodes.value(tag - 1) : QString();
   SelectLanguage(code);
   RegSettings->WriteString(QStringLiteral("settings"), QStringLiteral("language"), code);
+  RegSettings->Commit();
   RetranslateComponent(this);
   UpdateControls();
   Dialogs().MessageBox(

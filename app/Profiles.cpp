@@ -53,6 +53,7 @@ void TfrmMain::SaveProfile(const QString& name) {
   p.WriteInteger(name, "pathtype", edOutputPath->isEnabled() ? 1 : 0);
   // Next to the inputs, an older folder of the profile stays stored.
   if (edOutputPath->isEnabled()) p.WriteString(name, "defpath", edOutputPath->text());
+  p.Commit();
 }
 
 void TfrmMain::SelectProfile(const QString& name) {

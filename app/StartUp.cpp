@@ -44,6 +44,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
       RegSettings->WriteInteger(section, QStringLiteral("clientwidth"), width());
       RegSettings->WriteInteger(section, QStringLiteral("clienthight"), height());
     }
+    RegSettings->Commit();
   });
   event->accept();
 }

@@ -46,11 +46,14 @@ bool TSectionStore::ReadBool(const QString& section, const QString& ident, bool 
 
 void TSectionStore::WriteString(const QString& section, const QString& ident,
                                 const QString& value) {
-  const QString group = Group(section);
-  settings_.setValue(group + u'/' + ident, value);
+  settings_.setValue(Group(section) + u'/' + ident, value);
+  lastSection_ = section;
+}
+
+void TSectionStore::Commit() {
   settings_.sync();
   if (settings_.status() != QSettings::NoError) {
-    throw Exception(QString::fromUtf8("Erzeugung von Schlüssel %1 misslungen").arg(section));
+    throw Exception(QString::fromUtf8("Erzeugung von Schlüssel %1 misslungen").arg(lastSection_));
   }
 }
 

@@ -26,11 +26,16 @@ class TSectionStore {
   int ReadInteger(const QString& section, const QString& ident, int def) const;
   bool ReadBool(const QString& section, const QString& ident, bool def) const;
 
-  // Creates the section when missing; writes through to the file at once. Raises
-  // "Erzeugung von Schlüssel %s misslungen" when the file cannot be written.
+  // Creates the section when missing. The value reaches the file with the next Commit.
   void WriteString(const QString& section, const QString& ident, const QString& value);
   void WriteInteger(const QString& section, const QString& ident, int value);
   void WriteBool(const QString& section, const QString& ident, bool value);
+
+  // Writes every change since the last commit to the file in one go (a temporary file renamed
+  // into place), so that a save interrupted at any point leaves all old or all new values.
+  // Raises "Erzeugung von Schlüssel %s misslungen" (the last section written) when the file
+  // cannot be written.
+  void Commit();
 
   QStringList ReadSections() const;
   // Removes the section with all it holds; a missing section is no error.
@@ -42,6 +47,7 @@ class TSectionStore {
 
   QSettings& settings_;
   QString root_;
+  QString lastSection_;
 };
 
 }  // namespace lumvale

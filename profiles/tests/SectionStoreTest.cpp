@@ -50,6 +50,7 @@ TEST(SectionStore, ReadsWithDefaultsAndWritesStrings) {
   profiles.WriteInteger("WEB", "quality", 60);
   profiles.WriteBool("New", "cbfilesize", true);
   profiles.WriteString("New", "ext", "a, b \"c\"");
+  profiles.Commit();
   EXPECT_EQ(profiles.ReadSections(), (QStringList{"New", "Web"}));
   QSettings again(path, QSettings::IniFormat);
   TSectionStore reread(again, "profiles");
@@ -72,6 +73,7 @@ TEST(SectionStore, AnUnwritableFileIsReported) {
   TSectionStore settings(file, "");
   try {
     settings.WriteString("settings", "language", "de");
+    settings.Commit();
     FAIL();
   } catch (const Exception& e) {
     EXPECT_EQ(e.Message(), QString::fromUtf8("Erzeugung von Schlüssel settings misslungen"));

@@ -11,8 +11,10 @@ int main(int argc, char** argv) {
   for (int generation = 1;; ++generation) {
     // One save of many values: the file must show all of one generation or all of another.
     for (int k = 0; k < 40; ++k) {
-      file.setValue(QStringLiteral("profiles/default/value%1").arg(k), QString::number(generation));
+      profiles.WriteInteger(QStringLiteral("default"), QStringLiteral("value%1").arg(k),
+                            generation);
     }
     profiles.WriteInteger(QStringLiteral("default"), QStringLiteral("generation"), generation);
+    profiles.Commit();
   }
 }

@@ -1,4 +1,5 @@
 #include "AboutBox.h"
+#include "DesktopEntryFields.h"
 #include "ExecutablePath.h"
 #include "GnuGettext.h"
 #include "MainWindow.h"
@@ -22,17 +23,6 @@ using namespace lumvale;
 using namespace lumvale::test;
 
 namespace {
-
-QMap<QString, QString> Fields(const QString& path) {
-  QFile f(path);
-  f.open(QIODevice::ReadOnly);
-  QMap<QString, QString> fields;
-  for (const QByteArray& line : f.readAll().split('\n')) {
-    const qsizetype eq = line.indexOf('=');
-    if (eq > 0) fields[QString::fromUtf8(line.left(eq))] = QString::fromUtf8(line.mid(eq + 1));
-  }
-  return fields;
-}
 
 Messages Built(const char* path) {
   Messages m = Unformat(QString::fromUtf8(path));
@@ -77,13 +67,13 @@ TEST_F(ShellCommandsTest, DropletsAndSendToStartTheProgramWithTheProfile) {
   ASSERT_TRUE(QFileInfo::exists(droplet));
   ASSERT_TRUE(QFileInfo::exists(sendTo));
   for (const QString& path : {droplet, sendTo}) {
-    const QMap<QString, QString> f = Fields(path);
+    const QMap<QString, QString> f = DesktopEntryFields(path);
     EXPECT_EQ(ParseExecLine(f["Exec"], {"/p/a.jpg", "/p/b c.JPG"}),
               (QStringList{dir + "lumvale", "-p:Web \"small\" 100%", "/p/a.jpg", "/p/b c.JPG"}));
     EXPECT_EQ(f["Comment"], "Lumvale - Profile Web \"small\" 100%");
     EXPECT_EQ(f["Path"], dir);
   }
-  EXPECT_EQ(Fields(sendTo)["NoDisplay"], "true");
+  EXPECT_EQ(DesktopEntryFields(sendTo)["NoDisplay"], "true");
   EXPECT_TRUE(QFileInfo(droplet).isExecutable());
   w.miCreatedroplet->trigger();  // the same droplet again: rewritten, still one file
   EXPECT_EQ(QDir(home.filePath("Desktop")).entryList(QDir::Files).size(), 1);

@@ -1,3 +1,4 @@
+#include "DesktopEntryFields.h"
 #include "QtPrinters.h"
 #include "Shortcuts.h"
 
@@ -10,19 +11,6 @@
 #include <QTemporaryDir>
 
 using namespace lumvale;
-
-namespace {
-QMap<QString, QString> Fields(const QString& path) {
-  QFile f(path);
-  f.open(QIODevice::ReadOnly);
-  QMap<QString, QString> fields;
-  for (const QByteArray& line : f.readAll().split('\n')) {
-    const qsizetype eq = line.indexOf('=');
-    if (eq > 0) fields[QString::fromUtf8(line.left(eq))] = QString::fromUtf8(line.mid(eq + 1));
-  }
-  return fields;
-}
-}  // namespace
 
 TEST(Shortcuts, FileNames) {
   const char* cases[][2] = {
@@ -58,7 +46,7 @@ TEST(Shortcuts, LaunchersAreWrittenReplacedOrLeftOut) {
       "Lumvale - Web small", "/opt/lumvale/lumvale", TShortcutLocation::slExplicitFolder,
       dir.path(), "/opt/lumvale/", {"-p:Web small"}, "Lumvale - Profile Web small", false);
   ASSERT_EQ(path, dir.filePath("Lumvale - Web small.desktop"));
-  QMap<QString, QString> f = Fields(path);
+  QMap<QString, QString> f = DesktopEntryFields(path);
   EXPECT_EQ(f["Type"], "Application");
   EXPECT_EQ(f["Name"], "Lumvale - Web small");
   EXPECT_EQ(f["Comment"], "Lumvale - Profile Web small");
@@ -72,7 +60,7 @@ TEST(Shortcuts, LaunchersAreWrittenReplacedOrLeftOut) {
   CreateShortcut("Lumvale - Web small", "/usr/bin/lumvale", TShortcutLocation::slExplicitFolder,
                  dir.path(), "", {"-p:Web small"}, "changed", false);
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
-  f = Fields(path);
+  f = DesktopEntryFields(path);
   EXPECT_EQ(f["Comment"], "changed");
   EXPECT_EQ(f["Path"], "/usr/bin/");
 
@@ -103,7 +91,7 @@ TEST(Shortcuts, UserFolders) {
       CreateShortcut("Lumvale - default", "/opt/l/lumvale", TShortcutLocation::slSendTo, "",
                      "/opt/l/", {"-p:default"}, "Lumvale - Profile default", false);
   EXPECT_EQ(sendTo, home.filePath("data/applications/Lumvale - default.desktop"));
-  EXPECT_EQ(Fields(sendTo)["NoDisplay"], "true");
+  EXPECT_EQ(DesktopEntryFields(sendTo)["NoDisplay"], "true");
 }
 
 TEST(Shortcuts, WebPages) {

@@ -58,21 +58,25 @@ QStringList TfrmMain::ExpandInputList() const {
   return files;
 }
 
-TBatchScope::TBatchScope(TfrmMain& main) : main_(main) {
-  frmImagePopup = new TfrmImagePopup(main);
-  frmImagePopup->move(main.frameGeometry().center() - frmImagePopup->rect().center());
-  frmImagePopup->show();
+TBatchScope::TBatchScope(TfrmMain& main) : main_(main), popup_(new TfrmImagePopup(main)) {
+  frmImagePopup = popup_;
+  popup_->move(main.frameGeometry().center() - popup_->rect().center());
+  popup_->show();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   main.SetIdle(false);
 }
 
 TBatchScope::~TBatchScope() {
+  // "Done" pumps the event queue: a click on "Run" handled there must not start a batch inside
+  // this one, and the status window released below is this batch's own.
+  main_.CleaningUp = true;
   QApplication::restoreOverrideCursor();
   main_.SetIdle(true);
   main_.ShowStatus(TranslateResourceString(rsDone));
-  frmImagePopup->hide();
-  frmImagePopup->deleteLater();
-  frmImagePopup = nullptr;
+  popup_->hide();
+  popup_->deleteLater();
+  if (frmImagePopup == popup_) frmImagePopup = nullptr;
+  main_.CleaningUp = false;
 }
 
 TBatchOutcome TBatchScope::Run(const std::function<void()>& files) {
@@ -93,6 +97,8 @@ void TfrmMain::btRunClick() {
     Cancelled = true;
     return;
   }
+  if (CleaningUp) return;
+  CommitFocusedEdit();
   const bool missing = (cbWidth->isChecked() && EditToInt(edWidth->text()) <= 0) ||
                        (cbHeight->isChecked() && EditToInt(edHeight->text()) <= 0) ||
                        (cbFilesize->isChecked() && EditToInt(edFilesize->text()) <= 0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MainWindow.h"
+#include "StatusWindow.h"
 
 #include <QString>
 
@@ -25,6 +26,7 @@ class TBatchScope {
 
  private:
   TfrmMain& main_;
+  TfrmImagePopup* popup_;
   QString error_;
 };
 

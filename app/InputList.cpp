@@ -23,8 +23,9 @@ constexpr qsizetype kMaxDroppedPath = 255;
 }  // namespace
 
 void TfrmMain::AddInputFile(const QString& path) {
+  // Paths compare as the file system does: /x/A.jpg and /x/a.jpg are two photos.
   for (int i = 0; i < liFiles->count(); ++i) {
-    if (liFiles->item(i)->text().compare(path, Qt::CaseInsensitive) == 0) return;
+    if (liFiles->item(i)->text() == path) return;
   }
   liFiles->addItem(path);
 }

@@ -15,9 +15,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -28,6 +30,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -113,6 +116,9 @@ TfrmMain::TfrmMain(const QString& settingsPath) {
     if (!stored.isEmpty()) SelectLanguage(stored);
   });
   BuildLanguageMenu();
+  // An edit's text is a setting, not a caption: a retranslation must not write the design
+  // values ("800", "90") back over the loaded profile.
+  TP_GlobalIgnoreClassProperty(GnuGettext(), &QLineEdit::staticMetaObject, QStringLiteral("text"));
   TranslateComponent(this);
   RefreshProfileList();
   SelectProfile(QStringLiteral("default"));
@@ -379,14 +385,43 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
   }
-  if (event->type() == QEvent::FocusOut) {
-    if (watched == edQuality) edQualityExit();
-    if (watched == edWidth || watched == edHeight || watched == edFilesize) {
-      edDimExit(static_cast<QLineEdit*>(watched));
+  if (event->type() == QEvent::FocusOut && IsSettingEdit(watched)) {
+    // Leaving for another application, a menu or a dialog is not leaving the edit: the user
+    // comes back to it. Only a move to another control of this window commits the value.
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    const QWidget* next = QApplication::focusWidget();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+        reason != Qt::MenuBarFocusReason && next && next != watched && next->window() == this) {
+      EditExit(static_cast<QLineEdit*>(watched));
     }
-    if (watched == edAddExt) edAddExtExit();
+  }
+  if (IsSettingEdit(watched) &&
+      (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+       event->type() == QEvent::Drop)) {
+    // Dragged files carry their addresses as text too; an edit would insert "file:///...".
+    auto* drop = static_cast<QDropEvent*>(event);
+    if (drop->mimeData()->hasUrls()) {
+      drop->ignore();
+      return true;
+    }
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+bool TfrmMain::IsSettingEdit(const QObject* object) const {
+  return object == edQuality || object == edWidth || object == edHeight || object == edFilesize ||
+         object == edAddExt;
+}
+
+void TfrmMain::EditExit(QLineEdit* edit) {
+  if (edit == edQuality) edQualityExit();
+  if (edit == edWidth || edit == edHeight || edit == edFilesize) edDimExit(edit);
+  if (edit == edAddExt) edAddExtExit();
+}
+
+void TfrmMain::CommitFocusedEdit() {
+  QWidget* focused = QApplication::focusWidget();
+  if (IsSettingEdit(focused)) EditExit(static_cast<QLineEdit*>(focused));
 }
 
 void TfrmMain::FormShow() {

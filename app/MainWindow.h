@@ -119,6 +119,8 @@ class TfrmMain : public QMainWindow {
   // Run state.
   bool Cancelled = false;
   bool Running = false;
+  // From the end of a batch until its clean-up is over; no run starts meanwhile.
+  bool CleaningUp = false;
   TOverwriteAnswer OverwriteAnswer = TOverwriteAnswer::none;
   // Profiles and languages.
   QString ActiveProfile = QStringLiteral("default");
@@ -170,6 +172,11 @@ class TfrmMain : public QMainWindow {
   void edAddExtExit();
   void cbFilesizeClick();
   void edUpdate();
+  // The exit handler of a setting edit, and of the focused one when the window closes, a run
+  // starts or a profile is saved while an edit still has the focus.
+  bool IsSettingEdit(const QObject* object) const;
+  void EditExit(QLineEdit* edit);
+  void CommitFocusedEdit();
 
   // The single image job: one input file into one output file by the current settings. Errors
   // (unreadable picture, output not writable) leave it as exceptions. Advances the progress by

@@ -40,6 +40,7 @@ void TfrmMain::LoadProfile(const QString& name) {
 }
 
 void TfrmMain::SaveProfile(const QString& name) {
+  CommitFocusedEdit();
   TSectionStore& p = *RegProfiles;
   p.WriteInteger(name, "quality", tbQuality->value());
   p.WriteBool(name, "cbmaxwidth", cbWidth->isChecked());

@@ -34,6 +34,7 @@ void TfrmMain::RestoreWindowSize() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+  Guarded([&] { CommitFocusedEdit(); });
   Guarded([&] {
     const QString section = QStringLiteral("settings");
     RegSettings->WriteString(section, QStringLiteral("activeProfile"), ActiveProfile);

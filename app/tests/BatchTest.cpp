@@ -281,6 +281,32 @@ TEST_F(BatchTest, CancelDuringTheSecondFileOfFive) {
   EXPECT_EQ(w.btRun->text(), "Run");
 }
 
+TEST_F(BatchTest, RunClickedDuringTheCleanUpStartsNothing) {
+  w.AddInputFile(Photo("a.jpg"));
+  w.UpdateControls();
+  int doneLines = 0;
+  onStatus = [&](const QString& line) {
+    // "Done" pumps the queue: a click arriving there is handled inside the clean-up.
+    if (line == "Done" && ++doneLines == 1) {
+      QTest::mouseClick(w.btRun, Qt::LeftButton);
+      w.btRun->click();
+    }
+  };
+  Run();
+  EXPECT_EQ(doneLines, 1) << "no second batch ran inside the first";
+  EXPECT_EQ(frmImagePopup, nullptr);
+  EXPECT_FALSE(w.Running);
+  EXPECT_FALSE(w.CleaningUp);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  // The next run starts as usual.
+  onStatus = nullptr;
+  status.clear();
+  dialogs.answers = {mbYes};
+  Run();
+  EXPECT_NE(std::find(status.begin(), status.end(), "Done"), status.end());
+  EXPECT_EQ(frmImagePopup, nullptr);
+}
+
 TEST_F(BatchTest, MissingValuesAndErrors) {
   w.AddInputFile(Photo("a.jpg"));
   w.UpdateControls();
@@ -318,17 +344,23 @@ TEST_F(BatchTest, MissingValuesAndErrors) {
 }
 
 TEST_F(BatchTest, InputListAndOutputFolder) {
+  // Paths compare with regard to case, as the file system does; a folder given twice (with or
+  // without its trailing "/") and a file given twice are listed once.
   QDir(dir.path()).mkpath("Photos");
+  QDir(dir.path()).mkpath("photos");
   w.AddInputFolder(dir.filePath("Photos"));
-  w.AddInputFolder(dir.filePath("photos").toLower() == dir.filePath("photos")
-                       ? dir.filePath("PHOTOS/")
-                       : dir.filePath("photos/"));
-  EXPECT_EQ(w.liFiles->count(), 1);
+  w.AddInputFolder(dir.filePath("Photos/"));
+  w.AddInputFolder(dir.filePath("photos"));
+  ASSERT_EQ(w.liFiles->count(), 2);
   EXPECT_EQ(w.liFiles->item(0)->text(), dir.filePath("Photos/*.jpg"));
+  EXPECT_EQ(w.liFiles->item(1)->text(), dir.filePath("photos/*.jpg"));
+  w.liFiles->clear();
 
-  dialogs.files = {dir.filePath("x.jpg"), dir.filePath("X.JPG"), dir.filePath("y.jpg")};
+  dialogs.files = {dir.filePath("x.jpg"), dir.filePath("X.JPG"), dir.filePath("x.jpg"),
+                   dir.filePath("y.jpg")};
   w.btOpen->click();
-  EXPECT_EQ(w.liFiles->count(), 3) << "a listed file in other letter case is not added again";
+  EXPECT_EQ(w.liFiles->count(), 3) << "x.jpg and X.JPG are two files; x.jpg again is not added";
+  EXPECT_EQ(w.liFiles->item(1)->text(), dir.filePath("X.JPG"));
 
   // Drops: a folder and a file on the output area set the folder only; on the input area both
   // are added.

@@ -12,17 +12,24 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
+
+#include <functional>
 
 using namespace lumvale;
 using namespace lumvale::test;
@@ -52,7 +59,8 @@ class MainWindowTest : public testing::Test {
   Environment env_;
   TLocalization l10n_;
   RecordingDialogs dialogs;
-  TfrmMain w;
+  QTemporaryDir dir_;
+  TfrmMain w{dir_.filePath("Lumvale.ini")};
 };
 
 }  // namespace
@@ -152,6 +160,92 @@ TEST_F(MainWindowTest, NameAdditionAndItsExample) {
   w.UpdateControls();
   EXPECT_TRUE(w.cbAddExtension->isChecked());
   EXPECT_FALSE(w.cbAddExtension->isEnabled());
+}
+
+TEST_F(MainWindowTest, ExitHandlersRunOnlyWhenTheFocusMovesWithinTheWindow) {
+  // Another application's window taking the focus, and a menu opened: the empty addition is
+  // left alone, nothing is asked.
+  w.edAddExt->setFocus();
+  w.edAddExt->clear();
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  EXPECT_FALSE(w.edAddExt->hasFocus());
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  EXPECT_TRUE(w.edAddExt->hasFocus()) << "the focus comes back to the edit";
+  w.miFile->popup(w.mapToGlobal(QPoint(10, 10)));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w.miFile));
+  w.miFile->close();
+  QApplication::processEvents();
+  EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.boxes.front().text;
+  EXPECT_EQ(w.edAddExt->text(), "");
+
+  // Tab to the next control of the window commits it.
+  w.edAddExt->setFocus();
+  QTest::keyClick(w.edAddExt, Qt::Key_Tab);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, "Empty string is not allowed!");
+  EXPECT_EQ(w.edAddExt->text(), "small");
+
+  // Closing the window, saving a profile or starting a run with an edit focused commits it
+  // first.
+  struct Case {
+    const char* what;
+    QLineEdit* edit;
+    const char* typed;
+    const char* committed;
+    std::function<void()> act;
+  };
+  const Case cases[] = {
+      {"close", w.edQuality, "500", "100", [&] { w.close(); }},
+      {"save", w.edWidth, "-1024", "1024", [&] { w.SaveProfile("default"); }},
+      {"run", w.edHeight, "-480", "480", [&] { w.btRunClick(); }},
+  };
+  w.cbWidth->setChecked(true);
+  w.cbHeight->setChecked(true);
+  for (const Case& c : cases) {
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    c.edit->setFocus();
+    c.edit->setText(c.typed);
+    c.act();
+    EXPECT_EQ(c.edit->text(), c.committed) << c.what;
+  }
+}
+
+TEST_F(MainWindowTest, SettingEditsRefuseDroppedFiles) {
+  // A file manager's drag carries the files' addresses as URLs and as text. Qt offers the drag
+  // to the widget under the cursor and then to its parents; the drop goes to the one that took
+  // the drag, in its own coordinates.
+  const auto dropOn = [&](QLineEdit* edit, const QMimeData& data) {
+    QDragEnterEvent enter(edit->rect().center(), Qt::CopyAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(edit, &enter);
+    if (!enter.isAccepted()) return;
+    const bool edit_took_it = enter.position().toPoint() == edit->rect().center();
+    const QPoint at = edit_took_it ? edit->rect().center() : edit->mapTo(&w, edit->rect().center());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit, &drop);
+  };
+  QMimeData files;
+  files.setUrls({QUrl::fromLocalFile("/tmp/x.jpg")});
+  files.setText("file:///tmp/x.jpg");
+  for (QLineEdit* edit : {w.edWidth, w.edHeight, w.edQuality, w.edFilesize, w.edAddExt}) {
+    const QString before = edit->text();
+    dropOn(edit, files);
+    EXPECT_EQ(edit->text(), before) << edit->objectName().toStdString();
+  }
+  EXPECT_EQ(w.liFiles->count(), 0) << "the settings column is no input area";
+
+  // Plain text is still taken.
+  QMimeData text;
+  text.setText("web");
+  w.edAddExt->clear();
+  dropOn(w.edAddExt, text);
+  EXPECT_EQ(w.edAddExt->text(), "web");
 }
 
 TEST_F(MainWindowTest, RunAndClearFollowTheList) {

@@ -11,8 +11,12 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
+#include <QSlider>
+#include <QTemporaryDir>
 
 using namespace lumvale;
 using namespace lumvale::test;
@@ -55,4 +59,53 @@ TEST(TranslatedMainWindow, FollowsTheLanguage) {
   EXPECT_EQ(w.gbMaxSize->title(), "Maximum Size");
   EXPECT_EQ(w.findChild<QAction*>("miCreateDropletMenu")->text(),
             "Create Droplet for the current profile");
+}
+
+TEST(TranslatedMainWindow, ALanguageSwitchKeepsTheLoadedSettings) {
+  Installation install({}, {});
+  for (const char* code : {"de", "it"}) {
+    WriteBytes(
+        install.Locale(QStringLiteral("%1/LC_MESSAGES/default.mo").arg(code)),
+        ReadFile(QStringLiteral(LUMVALE_CATALOGUE_DIR "/%1/LC_MESSAGES/default.mo").arg(code)));
+  }
+  Environment env({{"LANG", "de"}});
+  TLocalization l10n(install.Executable(), install.Table());
+  RecordingDialogs dialogs;
+  QTemporaryDir dir;
+  const QString ini = dir.filePath("Lumvale.ini");
+  {
+    QSettings stored(ini, QSettings::IniFormat);
+    stored.beginGroup("profiles/Web");
+    for (const auto& [key, value] : {std::pair{"quality", "75"},
+                                     {"maxwidth", "1024"},
+                                     {"maxheight", "768"},
+                                     {"filesize", "250"},
+                                     {"ext", "web"},
+                                     {"cbmaxwidth", "1"},
+                                     {"cbfilesize", "1"}}) {
+      stored.setValue(key, value);
+    }
+  }
+  TfrmMain w(ini);
+  w.SelectProfile("Web");
+  w.LoadProfile("Web");
+  const auto values = [&] {
+    return QStringList{w.edWidth->text(),    w.edHeight->text(),
+                       w.edQuality->text(),  QString::number(w.tbQuality->value()),
+                       w.edFilesize->text(), w.edAddExt->text()};
+  };
+  const QStringList loaded{"1024", "768", "75", "75", "250", "web"};
+  ASSERT_EQ(values(), loaded);
+  // The menu's way: de -> it -> en.
+  for (const char* code : {"it", "en"}) {
+    QAction* item = w.findChild<QAction*>(QStringLiteral("miLanguage_%1").arg(code));
+    if (!item) item = w.miLanguageEnglish;
+    item->trigger();
+    EXPECT_EQ(values(), loaded) << code;
+  }
+  EXPECT_EQ(w.btRun->text(), "Run");
+  w.miUpdatecurrentprofileClick();
+  QSettings stored(ini, QSettings::IniFormat);
+  EXPECT_EQ(stored.value("profiles/Web/maxwidth").toString(), "1024");
+  EXPECT_EQ(stored.value("profiles/Web/quality").toString(), "75");
 }

@@ -89,7 +89,16 @@ void TDomain::OpenCatalogue() {
     openFailed_ = true;
     return;
   }
-  catalogue_ = &locator_.AcquireCatalogue(path);
+  try {
+    catalogue_ = &locator_.AcquireCatalogue(path);
+  } catch (const EGGIOError& e) {
+    // A damaged catalogue must not keep the program from starting: it is reported once for
+    // this language and the texts stay English.
+    openFailed_ = true;
+    Dialogs().MessageBox(e.Message() + QStringLiteral("\nLumvale goes on in English."),
+                         QStringLiteral("Localization problem"), TMessageIcon::error, mbOK, mbOK);
+    return;
+  }
   if (!HeaderField(QStringLiteral("Content-Type")).toUpper().contains(u"CHARSET=UTF-8")) {
     CloseCatalogue();
     Dialogs().MessageBox(QStringLiteral("The translation for the language code ") + languageCode_ +

@@ -43,6 +43,18 @@ void Compile(const QString& po, const QString& mo) {
 
 const QString kHeader = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
 
+// A small JPEG made by the program itself from the test's own bytes would need imaging; a
+// byte-exact tiny baseline JPEG (1 x 1, gray) serves.
+void WriteTinyJpeg(const QString& path) {
+  const QByteArray tiny = QByteArray::fromBase64(
+      "/9j/4AAQSkZJRgABAQAAAQABAAD/2wBDAAgGBgcGBQgHBwcJCQgKDBQNDAsLDBkSEw8UHRofHh0aHBwgJC4nICIsIxwc"
+      "KDcpLDAxNDQ0Hyc5PTgyPC4zNDL/wAALCAABAAEBAREA/8QAFAABAAAAAAAAAAAAAAAAAAAACf/EABQQAQAAAAAAAAAA"
+      "AAAAAAAAAAD/2gAIAQEAAD8AKp//2Q==");
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(tiny);
+}
+
 }  // namespace
 
 TEST(PackedExecutable, TranslatesFromItsOwnCatalogues) {
@@ -114,16 +126,7 @@ TEST(CommandLineWithoutScreen, ReportsOnTheTerminalWithExitCodes) {
     if (err) *err = QString::fromUtf8(p.readAllStandardError());
     return p.exitCode();
   };
-  // A small JPEG made by the program itself from the test's own bytes would need imaging; a
-  // byte-exact tiny baseline JPEG (1 x 1, gray) serves.
-  const QByteArray tiny = QByteArray::fromBase64(
-      "/9j/4AAQSkZJRgABAQAAAQABAAD/2wBDAAgGBgcGBQgHBwcJCQgKDBQNDAsLDBkSEw8UHRofHh0aHBwgJC4nICIsIxwc"
-      "KDcpLDAxNDQ0Hyc5PTgyPC4zNDL/wAALCAABAAEBAREA/8QAFAABAAAAAAAAAAAAAAAAAAAACf/EABQQAQAAAAAAAAAA"
-      "AAAAAAAAAAD/2gAIAQEAAD8AKp//2Q==");
-  QFile f(dir.filePath("a.jpg"));
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(tiny);
-  f.close();
+  WriteTinyJpeg(dir.filePath("a.jpg"));
 
   QString err;
   EXPECT_EQ(run({"a.jpg", "notes.txt"}, &err), 0) << err;
@@ -143,4 +146,35 @@ TEST(CommandLineWithoutScreen, ReportsOnTheTerminalWithExitCodes) {
   EXPECT_TRUE(err.startsWith("usage: lumvale")) << err;
   EXPECT_EQ(Exec(lumvale, {"--version"}).out, "Lumvale 1.0.5");
   EXPECT_EQ(Exec(lumvale, {"--help"}).code, 0);
+}
+
+TEST(CommandLineWithoutScreen, ADamagedCatalogueOnDiskIsReportedOnceAndTheBatchRunsInEnglish) {
+  QTemporaryDir dir;
+  const QString lumvale = dir.filePath("lumvale");
+  ASSERT_TRUE(QFile::copy(LUMVALE_EXECUTABLE, lumvale));
+  const QString mo = dir.filePath("locale/fr/LC_MESSAGES/default.mo");
+  QDir().mkpath(QFileInfo(mo).absolutePath());
+  QFile broken(mo);
+  ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+  broken.write(QByteArray("\xde\x12\x04\x95") + QByteArray(40, '\xff'));
+  broken.close();
+  WriteTinyJpeg(dir.filePath("a.jpg"));
+
+  QProcess p;
+  QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "DISPLAY", "WAYLAND_DISPLAY"}) e.remove(name);
+  e.insert("LANG", "fr_FR.UTF-8");
+  e.insert("QT_QPA_PLATFORM", "offscreen");
+  e.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+  p.setProcessEnvironment(e);
+  p.setWorkingDirectory(dir.path());
+  p.start(lumvale, {"a.jpg"});
+  p.closeWriteChannel();
+  ASSERT_TRUE(p.waitForFinished(60000));
+  const QString err = QString::fromUtf8(p.readAllStandardError());
+  EXPECT_EQ(p.exitCode(), 0) << err;
+  EXPECT_EQ(err.count("not a valid GNU gettext mo file"), 1) << err;
+  EXPECT_TRUE(err.contains(mo)) << "the message names the catalogue: " << err;
+  EXPECT_TRUE(err.contains("Saving image a_small.jpg")) << "English texts: " << err;
+  EXPECT_TRUE(QFile::exists(dir.filePath("a_small.jpg")));
 }

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QLibraryInfo>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -148,13 +150,24 @@ TEST(GnuGettext, ACatalogueWithoutUtf8TurnsTranslationsOffOnce) {
   }
 }
 
-TEST(GnuGettext, ADamagedCatalogueReachesTheCallerEachTime) {
+TEST(GnuGettext, ADamagedCatalogueIsReportedOnceAndTheTextsStayEnglish) {
   Installation install;
   Environment env({{"LANG", "fr"}});
+  RecordingDialogs dialogs;
   TLocalization l10n(install.Executable(), install.Table());
   WriteBytes(install.Locale("fr/LC_MESSAGES/default.mo"), QByteArray("not a catalogue at all, no"));
-  EXPECT_THROW(Translate("Run"), EGGIOError);
-  EXPECT_THROW(Translate("Run"), EGGIOError) << "no failure is remembered";
+  EXPECT_EQ(Translate("Run"), "Run");
+  EXPECT_EQ(Translate("Exit"), "Exit");
+  ASSERT_EQ(dialogs.boxes.size(), 1u) << "the damage is reported once, not for every text";
+  EXPECT_TRUE(dialogs.boxes[0].text.startsWith("This file is not a valid GNU gettext mo file: "))
+      << dialogs.boxes[0].text;
+  EXPECT_TRUE(dialogs.boxes[0].text.contains("fr/LC_MESSAGES/default.mo"));
+  // A language switch tries again; a mended catalogue then translates.
+  WriteBytes(install.Locale("fr/LC_MESSAGES/default.mo"), CompileCatalogue({{"Run", "Lancer"}}));
+  SelectLanguage("it");
+  SelectLanguage("fr");
+  EXPECT_EQ(Translate("Run"), "Lancer");
+  EXPECT_EQ(dialogs.boxes.size(), 1u);
 }
 
 TEST(GnuGettext, BuiltInTexts) {
@@ -177,11 +190,36 @@ TEST(GnuGettext, BuiltInTexts) {
   EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), "&Ja");
   EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Abbrechen");
   EXPECT_EQ(QCoreApplication::translate("QShortcut", "Ctrl"), "Strg");
-  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Save"), "Save");
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Save"), "Speichern")
+      << "a text the program's table lacks comes from Qt's catalogue";
   THook hook;
   hook.Enable();
   hook.Disable();
   EXPECT_FALSE(hook.Enabled());
+}
+
+TEST(GnuGettext, QtsCatalogueOfEachLanguage) {
+  const struct {
+    const char* code;
+    const char* file;  // in Qt's translations folder; nullptr: Qt keeps its own texts
+  } cases[] = {{"de", "qtbase_de.qm"},
+               {"de_AT", "qtbase_de.qm"},
+               {"de_DE.UTF-8", "qtbase_de.qm"},
+               {"it_IT@euro", "qtbase_it.qm"},
+               {"it", "qtbase_it.qm"},
+               {"fr_FR", "qtbase_fr.qm"},
+               {"en", nullptr},
+               {"en_GB", nullptr},
+               {"C", nullptr},
+               {"xx", nullptr}};
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  TBuiltInTextTranslator translator;
+  for (const auto& c : cases) {
+    translator.SelectQtLanguage(QString::fromLatin1(c.code));
+    EXPECT_EQ(translator.QtCatalogue(),
+              c.file ? QDir(folder).filePath(QString::fromLatin1(c.file)) : QString())
+        << c.code;
+  }
 }
 
 TEST(GnuGettext, HookWithoutApplication) {

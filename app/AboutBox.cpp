@@ -4,6 +4,7 @@
 #include "Logo.h"
 #include "Shortcuts.h"
 #include "TextMarker.h"
+#include "Version.h"
 #include "WindowTranslation.h"
 
 #include <QEvent>
@@ -63,7 +64,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
 
   // FormCreate.
   TranslateComponent(this);
-  lbVersion->setText(QStringLiteral("V ") + QStringList{"1", "0", "5"}.join(u'.'));
+  lbVersion->setText(QStringLiteral("V ") + QString::fromLatin1(kVersion));
 }
 
 void TfrmAbout::lbURLClick() {

@@ -26,6 +26,29 @@
 
 namespace lumvale {
 
+namespace {
+
+// Called while handling the error that ended the job on inputPath: the same error, its message
+// framed with the photo's path, so that a long batch tells which photo failed. A quiet abort and
+// what is no std::exception pass unchanged.
+[[noreturn]] void RethrowNamingThePhoto(const QString& inputPath) {
+  try {
+    throw;
+  } catch (const EAbort&) {
+    throw;
+  } catch (const Exception& e) {
+    throw EJobError(inputPath, e.Message());
+  } catch (const std::exception& e) {
+    throw EJobError(inputPath, QString::fromUtf8(e.what()));
+  }
+}
+
+}  // namespace
+
+EJobError::EJobError(const QString& inputPath, const QString& reason)
+    : Exception(Translate("Error while processing \"%1\":\n%2").arg(inputPath, reason)),
+      inputPath_(inputPath) {}
+
 QString OutputName(const QString& inputName, bool addExtension, bool suffix,
                    const QString& addition) {
   if (!addExtension) return inputName;
@@ -92,6 +115,12 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
     QCoreApplication::processEvents();
     const QString OutputPath = folder + outputName;
 
+    // A folder cannot be replaced by the picture: asking whether to overwrite it would offer
+    // what cannot be done.
+    if (QFileInfo(OutputPath).isDir()) {
+      throw EFileError(
+          Translate("Cannot write file \"%1\": a folder of that name exists.").arg(OutputPath));
+    }
     if (QFileInfo::exists(OutputPath)) {
       TMessageButton answer = mbYes;
       if (OverwriteAnswer == TOverwriteAnswer::yesToAll) {
@@ -119,7 +148,7 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
     frmImagePopup->img->AwaitScaledPicture();
     const int32_t W = source.Width(), H = source.Height();
     if (W == 0 || H == 0) {
-      throw Exception(QStringLiteral("The picture file \"%1\" is empty.").arg(InputPath));
+      throw Exception(Translate("The picture file \"%1\" is empty.").arg(InputPath));
     }
     ShowStatus(TranslateResourceString(rsImageSize) + QStringLiteral("(%1 x %2)").arg(W).arg(H));
     step();
@@ -182,7 +211,7 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
   } catch (...) {
     // The bar advances three steps per file whatever happens; the run then ends with the error.
     while (steps < 3) step();
-    throw;
+    RethrowNamingThePhoto(InputPath);
   }
 }
 

@@ -1,10 +1,25 @@
 #pragma once
 
+#include "Exception.h"
+
 #include <QString>
 
 #include <cstdint>
+#include <exception>
 
 namespace lumvale {
+
+// The error that ended the job on a photo, as the user reads it after the run: the photo's path,
+// then the message of the error behind it. That error stays reachable, with its own kind, as the
+// nested exception (std::rethrow_if_nested); construct this only while handling it.
+class EJobError : public Exception, public std::nested_exception {
+ public:
+  EJobError(const QString& inputPath, const QString& reason);
+  const QString& InputPath() const { return inputPath_; }
+
+ private:
+  QString inputPath_;
+};
 
 // The rules of the single image job that depend on nothing but their inputs.
 

@@ -9,6 +9,7 @@
 #include "TextMarker.h"
 #include "WindowTranslation.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -106,8 +107,8 @@ TfrmMain::TfrmMain(const QString& settingsPath) {
     // Kept aside, so that the next save does not replace what may still be recovered.
     QFile::remove(path + QStringLiteral(".damaged"));
     QFile::copy(path, path + QStringLiteral(".damaged"));
-    ShowError(QStringLiteral("The settings file %1 is damaged; Lumvale starts with default "
-                             "settings. The damaged file is kept as %1.damaged.")
+    ShowError(Translate("The settings file %1 is damaged; Lumvale starts with default "
+                        "settings. The damaged file is kept as %1.damaged.")
                   .arg(path));
   }
   Guarded([&] {
@@ -171,12 +172,20 @@ void TfrmMain::CreateControls() {
   columns->addLayout(left, 1);
 
   // Right column: the settings, profile and Run.
+  // As wide as its longest caption in the current language needs, and never squashed below
+  // what its groups need: the window's minimum size follows from it.
   auto* right = Make<QWidget>(client, "pnSettings");
-  right->setFixedWidth(291);
-  right->setMinimumHeight(413);
+  right->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
   auto* settings = new QVBoxLayout(right);
-  settings->setContentsMargins(8, 8, 8, 8);
+  settings->setContentsMargins(8, 4, 8, 4);
   settings->setSpacing(4);
+  // The groups are packed closer than the style's default, so that the column fits the
+  // window's default client height of 450 pixels.
+  const auto compact = [](QLayout* layout) {
+    layout->setContentsMargins(6, 2, 6, 4);
+    layout->setSpacing(2);
+    return layout;
+  };
 
   gbMaxSize = Make<QGroupBox>(right, "gbMaxSize", N_("Maximum Size"));
   cbWidth = Make<QCheckBox>(gbMaxSize, "cbWidth", N_("width"));
@@ -186,6 +195,7 @@ void TfrmMain::CreateControls() {
   edHeight = Make<QLineEdit>(gbMaxSize, "edHeight", "600");
   lbHeightPx = Make<QLabel>(gbMaxSize, "lbHeightPx", N_("px"));
   auto* sizeGrid = new QGridLayout(gbMaxSize);
+  compact(sizeGrid);
   sizeGrid->addWidget(cbWidth, 0, 0);
   sizeGrid->addWidget(edWidth, 0, 1);
   sizeGrid->addWidget(lbWidthPx, 0, 2);
@@ -208,26 +218,33 @@ void TfrmMain::CreateControls() {
   edFilesize->setFixedWidth(60);
   lbFileSizeKB = Make<QLabel>(gbQuality, "lbFileSizeKB", N_("kb"));
   auto* qualityGrid = new QGridLayout(gbQuality);
+  compact(qualityGrid);
   qualityGrid->addWidget(lbQualityLow, 0, 0);
   qualityGrid->addWidget(tbQuality, 0, 1);
   qualityGrid->addWidget(lbQualityHigh, 0, 2);
   qualityGrid->addWidget(edQuality, 0, 3);
-  qualityGrid->addWidget(cbFilesize, 1, 0, 1, 2);
-  qualityGrid->addWidget(edFilesize, 1, 2);
-  qualityGrid->addWidget(lbFileSizeKB, 1, 3);
+  // The file-size row has its own columns: its caption is longer than "low" and the track bar.
+  auto* fileSizeRow = new QHBoxLayout;
+  fileSizeRow->addWidget(cbFilesize);
+  fileSizeRow->addStretch();
+  fileSizeRow->addWidget(edFilesize);
+  fileSizeRow->addWidget(lbFileSizeKB);
+  qualityGrid->addLayout(fileSizeRow, 1, 0, 1, 4);
   settings->addWidget(gbQuality);
 
   gbExtension = Make<QGroupBox>(right, "gbExtension", N_("Extension"));
   cbAddExtension = Make<QCheckBox>(gbExtension, "cbAddExtension", N_("add extension"));
   edAddExt = Make<QLineEdit>(gbExtension, "edAddExt");
-  edAddExt->setFixedWidth(110);
+  edAddExt->setMinimumWidth(110);
   rgPrefix = Make<QRadioButton>(gbExtension, "rgPrefix", N_("front"));
   rgSufix = Make<QRadioButton>(gbExtension, "rgSufix", N_("back"));
   rgSufix->setChecked(true);
   lbPrefixExample = Make<QLabel>(gbExtension, "lbPrefixExample");
   lbPrefixExample->setMinimumHeight(lbPrefixExample->fontMetrics().height() + 2);
   auto* extensionGrid = new QGridLayout(gbExtension);
-  extensionGrid->setVerticalSpacing(2);
+  compact(extensionGrid);
+  extensionGrid->setColumnStretch(1, 1);
+  extensionGrid->setColumnStretch(2, 1);
   extensionGrid->addWidget(cbAddExtension, 0, 0);
   extensionGrid->addWidget(edAddExt, 0, 1, 1, 2);
   extensionGrid->addWidget(rgPrefix, 1, 1);
@@ -237,7 +254,7 @@ void TfrmMain::CreateControls() {
 
   gbOptions = Make<QGroupBox>(right, "gbOptions", N_("Options"));
   cbProgressive = Make<QCheckBox>(gbOptions, "cbProgressive", N_("save as progressive images"));
-  (new QVBoxLayout(gbOptions))->addWidget(cbProgressive);
+  compact(new QVBoxLayout(gbOptions))->addWidget(cbProgressive);
   settings->addWidget(gbOptions);
 
   gbProfile = Make<QGroupBox>(right, "gbProfile", N_("Profile"));
@@ -245,6 +262,7 @@ void TfrmMain::CreateControls() {
   cbProfile->setEditable(false);
   btSaveProfile = Make<QPushButton>(gbProfile, "btSaveProfile", N_("Save settings"));
   auto* profileLayout = new QHBoxLayout(gbProfile);
+  compact(profileLayout);
   profileLayout->addWidget(cbProfile, 1);
   profileLayout->addWidget(btSaveProfile);
   settings->addWidget(gbProfile);
@@ -255,6 +273,12 @@ void TfrmMain::CreateControls() {
   bold.setBold(true);
   btRun->setFont(bold);
   settings->addWidget(btRun);
+  // A caption never gets less than its text needs; the edits and the track bar give way.
+  for (QWidget* caption : right->findChildren<QWidget*>()) {
+    if (qobject_cast<QLabel*>(caption) || qobject_cast<QAbstractButton*>(caption)) {
+      caption->setSizePolicy(QSizePolicy::Minimum, caption->sizePolicy().verticalPolicy());
+    }
+  }
   columns->addWidget(right);
 
   StatusPanel = Make<QLabel>(statusBar(), "StatusPanel");

@@ -6,6 +6,7 @@
 #include "GnuGettext.h"
 #include "MainWindow.h"
 #include "Shortcuts.h"
+#include "TextMarker.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -17,9 +18,19 @@ namespace {
 void CreateLauncher(const QString& profile, TShortcutLocation location) {
   // The program in the folder of the running executable, under its own name.
   const QString dir = QFileInfo(ExecutablePath()).absolutePath() + u'/';
+  // The desktop shows the comment in its user's language, whichever the program runs in: the
+  // English one, and one for each language the program has a catalogue for.
+  const char* comment = N_("Lumvale - Profile %1");
+  QStringList languages;
+  ListLanguages(GnuGettext().TextDomain(), languages);
+  QMap<QString, QString> translated;
+  for (const QString& code : languages) {
+    const QString text = TranslateInLanguage(code, comment);
+    if (text != QLatin1String(comment)) translated.insert(code, text.arg(profile));
+  }
   CreateShortcut(QStringLiteral("Lumvale - ") + profile, dir + QStringLiteral("lumvale"), location,
                  QString(), dir, {QStringLiteral("-p:") + profile},
-                 QStringLiteral("Lumvale - Profile ") + profile, false);
+                 QString::fromUtf8(comment).arg(profile), false, translated);
 }
 
 }  // namespace

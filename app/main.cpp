@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 #include "QtDialogService.h"
 #include "TerminalDialogService.h"
+#include "Version.h"
 
 #include <QApplication>
 
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (std::strcmp(argv[i], "--version") == 0) {
-      std::puts("Lumvale 1.0.5");
+      std::printf("Lumvale %s\n", kVersion);
       return 0;
     }
   }

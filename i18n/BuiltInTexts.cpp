@@ -5,6 +5,9 @@
 #include "TextMarker.h"
 
 #include <QCoreApplication>
+#include <QEvent>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStringList>
 
 #include <cstring>
@@ -57,6 +60,10 @@ constexpr QtText kQtTexts[] = {
     {"QDialogButtonBox", "&OK", N_("OK"), false},
     {"QDialogButtonBox", "Cancel", N_("Cancel"), false},
     {"QDialogButtonBox", "&Cancel", N_("Cancel"), false},
+    // The GNOME and GTK themes ask in their own context, so that their boxes say what the
+    // program's other dialogs say.
+    {"QGnomeTheme", "&OK", N_("OK"), false},
+    {"QGnomeTheme", "&Cancel", N_("Cancel"), false},
     {"QShortcut", "Alt", N_("Alt+"), true},
     {"QShortcut", "Shift", N_("Shift+"), true},
     {"QShortcut", "Ctrl", N_("Ctrl+"), true},
@@ -84,19 +91,39 @@ QString TranslateResourceString(int id) {
   return OnCreatorThread() ? TranslateBuiltInText(text) : text;
 }
 
-QString TBuiltInTextTranslator::translate(const char* context, const char* sourceText, const char*,
-                                          int) const {
-  if (!context || !sourceText) return {};
+TBuiltInTextTranslator::TBuiltInTextTranslator() = default;
+TBuiltInTextTranslator::~TBuiltInTextTranslator() = default;
+
+QString TBuiltInTextTranslator::translate(const char* context, const char* sourceText,
+                                          const char* disambiguation, int n) const {
+  if (!context || !sourceText || !OnCreatorThread()) return {};
   for (const QtText& t : kQtTexts) {
     if (std::strcmp(context, t.context) != 0 || std::strcmp(sourceText, t.source) != 0) continue;
-    if (!OnCreatorThread()) return {};
     const QString msgid = QString::fromUtf8(t.msgid);
     QString result = TranslateBuiltInText(msgid);
-    if (result == msgid) return {};  // Qt keeps its own text
+    if (result == msgid) break;  // untranslated here: Qt's catalogue, or Qt's own text
     if (t.keyPrefix && result.endsWith(u'+')) result.chop(1);
     return result;
   }
-  return {};
+  return qt_ ? qt_->translate(context, sourceText, disambiguation, n) : QString();
+}
+
+void TBuiltInTextTranslator::SelectQtLanguage(const QString& code) {
+  // QLocale reads the engine's codes, with or without a territory, codeset or modifier; "C" and
+  // unknown codes give QLocale::C. Qt's English catalogue holds only plural forms of its own
+  // texts, which Qt gets right without it.
+  const QLocale locale(code);
+  qt_.reset();
+  if (locale.language() == QLocale::C || locale.language() == QLocale::English) return;
+  auto next = std::make_unique<QTranslator>();
+  if (next->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    qt_ = std::move(next);
+  }
+}
+
+QString TBuiltInTextTranslator::QtCatalogue() const {
+  return qt_ ? qt_->filePath() : QString();
 }
 
 THook::THook() : translator_(std::make_unique<TBuiltInTextTranslator>()) {}
@@ -122,6 +149,15 @@ void THook::Disable() {
   }
   if (enabled_) QCoreApplication::removeTranslator(translator_.get());
   enabled_ = false;
+}
+
+void THook::SelectLanguage(const QString& code) {
+  translator_->SelectQtLanguage(code);
+  // The program's texts and Qt's catalogue may both have changed. Qt's widgets re-read their
+  // texts on this event, which Qt itself sends when an installed translator loads a catalogue.
+  if (enabled_ && QCoreApplication::instance()) {
+    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::LanguageChange));
+  }
 }
 
 QStringList BuiltInTextMsgids() {

@@ -4,6 +4,7 @@
 #include "DialogService.h"
 #include "ExecutablePath.h"
 #include "GnuGettextErrors.h"
+#include "PlatformTexts.h"
 #include "Strings.h"
 
 #include <QCoreApplication>
@@ -29,6 +30,16 @@ QString WithSlash(const QString& directory) {
 
 QString Env(const char* name) {
   return QString::fromLocal8Bit(qgetenv(name));
+}
+
+// The platform layer's texts are translated on the thread that created the engine only, as the
+// built-in texts are: the engine's domains have no lock. Other threads keep the English text.
+QString TranslateForPlatform(const char* text) {
+  TGnuGettextInstance* engine = gInstance;
+  if (!engine || std::this_thread::get_id() != engine->CreatorThread()) {
+    return QString::fromUtf8(text);
+  }
+  return engine->Translate(QString::fromUtf8(text));
 }
 
 }  // namespace
@@ -194,6 +205,26 @@ QString TGnuGettextInstance::TranslateInDomain(const QString& domain, const QStr
   return QString::fromStdString(ExpandLineFeeds(d.Lookup(msgid)));
 }
 
+QString TGnuGettextInstance::TranslateInLanguage(const QString& languageCode, const QString& text) {
+  const QString& directory = FindDomain(textDomain_).Directory();
+  TDomain* domain = nullptr;
+  for (auto& d : otherLanguages_) {
+    if (d->Name().compare(textDomain_, Qt::CaseInsensitive) == 0 &&
+        d->LanguageCode() == languageCode) {
+      domain = d.get();
+    }
+  }
+  if (!domain) {
+    otherLanguages_.push_back(
+        std::make_unique<TDomain>(locator_, textDomain_, directory, languageCode));
+    domain = otherLanguages_.back().get();
+  } else if (domain->Directory() != directory) {
+    domain->SetDirectory(directory);  // the domain was bound to a new folder since
+  }
+  const std::string msgid = StripCarriageReturns(text.toUtf8().toStdString());
+  return QString::fromStdString(ExpandLineFeeds(domain->Lookup(msgid)));
+}
+
 void TGnuGettextInstance::SelectLanguage(const QString& requested) {
   QString code = requested;
   if (code.isEmpty()) {
@@ -204,6 +235,8 @@ void TGnuGettextInstance::SelectLanguage(const QString& requested) {
   }
   currentLanguage_ = code;
   for (auto& domain : domains_) domain->SetLanguage(code);
+  // A failed search is remembered until the language changes, for the other languages too.
+  for (auto& domain : otherLanguages_) domain->CloseCatalogue();
   WhenNewLanguage(code);
 }
 
@@ -251,6 +284,27 @@ QString SystemLanguageCode() {
 
 // --- the process-wide subsystem ---
 
+namespace {
+
+// The engine of the process: Qt's own texts follow its language. The base constructor's choice
+// of the language reaches no override, so this one passes it on itself.
+class TProcessEngine final : public TGnuGettextInstance {
+ public:
+  TProcessEngine(TFileLocator& locator, QString defaultDomainDirectory, THook& builtInTexts)
+      : TGnuGettextInstance(locator, std::move(defaultDomainDirectory)),
+        builtInTexts_(builtInTexts) {
+    builtInTexts_.SelectLanguage(CurrentLanguage());
+  }
+
+ protected:
+  void WhenNewLanguage(const QString& code) override { builtInTexts_.SelectLanguage(code); }
+
+ private:
+  THook& builtInTexts_;
+};
+
+}  // namespace
+
 TLocalization::TLocalization() : TLocalization(ExecutablePath(), EmbeddedTableOffset()) {}
 
 TLocalization::TLocalization(const QString& executablePath, uint64_t tableOffset) {
@@ -261,14 +315,18 @@ TLocalization::TLocalization(const QString& executablePath, uint64_t tableOffset
     std::unique_lock guard(gResourceStringDomainsLock);
     gResourceStringDomains = {QStringLiteral("default")};
   }
-  engine_ = std::make_unique<TGnuGettextInstance>(
-      *locator_, QFileInfo(executablePath).absolutePath() + QStringLiteral("/locale"));
-  gInstance = engine_.get();
+  // The hook outlives the engine, which tells it every new language.
   builtInTexts_ = std::make_unique<THook>();
+  engine_ = std::make_unique<TProcessEngine>(
+      *locator_, QFileInfo(executablePath).absolutePath() + QStringLiteral("/locale"),
+      *builtInTexts_);
+  gInstance = engine_.get();
+  SetPlatformTextTranslator(&TranslateForPlatform);
   if (QCoreApplication::instance()) builtInTexts_->Enable();
 }
 
 TLocalization::~TLocalization() {
+  SetPlatformTextTranslator(nullptr);
   engine_.reset();
   gInstance = nullptr;
   {
@@ -289,6 +347,12 @@ QString Translate(const QString& text) {
 }
 QString Translate(const char* text) {
   return GnuGettext().Translate(QString::fromUtf8(text));
+}
+QString TranslateInLanguage(const QString& languageCode, const QString& text) {
+  return GnuGettext().TranslateInLanguage(languageCode, text);
+}
+QString TranslateInLanguage(const QString& languageCode, const char* text) {
+  return GnuGettext().TranslateInLanguage(languageCode, QString::fromUtf8(text));
 }
 void SelectLanguage(const QString& code) {
   GnuGettext().SelectLanguage(code);

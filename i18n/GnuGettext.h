@@ -71,6 +71,11 @@ class TGnuGettextInstance {
   virtual QString TranslateNarrowInDomain(const QString& domain, const std::string& text);
   // Line breaks come back as CR LF; carriage returns are dropped before the lookup.
   virtual QString TranslateInDomain(const QString& domain, const QString& text);
+  // text in another language (a code as SelectLanguage takes it, "de" or "pt_BR"), from the
+  // catalogues of the current text domain, with the same line breaks; the current language and
+  // its catalogues are left alone. For texts that must carry every language at once, such as a
+  // launcher's comment.
+  QString TranslateInLanguage(const QString& languageCode, const QString& text);
 
   // Empty: the system default, from "LANG" (cut at the first ".") or the locale.
   void SelectLanguage(const QString& code);
@@ -100,6 +105,8 @@ class TGnuGettextInstance {
   QString textDomain_ = QStringLiteral("default");
   QString defaultDomainDirectory_;
   std::vector<std::unique_ptr<TDomain>> domains_;
+  // Domains of other languages than the current one, for TranslateInLanguage.
+  std::vector<std::unique_ptr<TDomain>> otherLanguages_;
   std::thread::id creatorThread_ = std::this_thread::get_id();
 };
 
@@ -113,7 +120,8 @@ std::string StripCarriageReturns(std::string_view text);
 std::string ExpandLineFeeds(std::string_view text);
 
 // The localization subsystem of the process: set up before the first window, torn down after the
-// last. Construct exactly one; the free calls below use it.
+// last. Construct exactly one; the free calls below use it. While it exists, the platform
+// layer's texts (TranslatePlatformText) are translated too, on the thread that created it.
 class TLocalization {
  public:
   // The running executable, with the table its packaging wrote.
@@ -137,6 +145,9 @@ TGnuGettextInstance& GnuGettext();
 QString Translate(const QString& text);
 // The same for a UTF-8 literal, which the catalogue check finds in the sources.
 QString Translate(const char* text);
+// The same in another language than the current one (see TGnuGettextInstance).
+QString TranslateInLanguage(const QString& languageCode, const QString& text);
+QString TranslateInLanguage(const QString& languageCode, const char* text);
 void SelectLanguage(const QString& code);
 QString CurrentLanguage();
 void ListLanguages(const QString& domain, QStringList& list);

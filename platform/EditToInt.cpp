@@ -8,9 +8,13 @@
 namespace lumvale {
 
 int32_t EditToInt(const QString& text) {
+  return EditToInt(text, QLocale::system());
+}
+
+int32_t EditToInt(const QString& text, const QLocale& userLocale) {
   const QString trimmed = text.trimmed();
   if (trimmed.isEmpty()) return 0;
-  for (const QLocale& locale : {QLocale::system(), QLocale::c()}) {
+  for (const QLocale& locale : {userLocale, QLocale::c()}) {
     bool ok = false;
     const qlonglong whole = locale.toLongLong(trimmed, &ok);
     if (ok) {

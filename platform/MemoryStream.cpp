@@ -1,6 +1,8 @@
 #include "MemoryStream.h"
 
 #include "Exception.h"
+#include "PlatformTexts.h"
+#include "TextMarker.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -38,12 +40,14 @@ void TMemoryStream::Clear() {
 void TMemoryStream::LoadFromFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    throw EFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+    throw EFileError(
+        TranslatePlatformText(N_("Cannot open file \"%1\". %2")).arg(path, file.errorString()));
   }
   const qint64 size = file.size();
   std::vector<uint8_t> bytes(static_cast<size_t>(std::max<qint64>(size, 0)));
   if (size > 0 && file.read(reinterpret_cast<char*>(bytes.data()), size) != size) {
-    throw EFileError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+    throw EFileError(
+        TranslatePlatformText(N_("Cannot read file \"%1\". %2")).arg(path, file.errorString()));
   }
   bytes_ = std::move(bytes);
   position_ = 0;
@@ -55,11 +59,12 @@ void TMemoryStream::SaveToFile(const QString& path) const {
   // writable for a temporary file, which could leave a partial file.
   file.setDirectWriteFallback(false);
   if (!file.open(QIODevice::WriteOnly)) {
-    throw EFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+    throw EFileError(
+        TranslatePlatformText(N_("Cannot create file \"%1\". %2")).arg(path, file.errorString()));
   }
   const auto fail = [&](const QString& reason) {
     file.cancelWriting();  // the temporary file goes; an existing target stays as it was
-    throw EFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, reason));
+    throw EFileError(TranslatePlatformText(N_("Cannot write file \"%1\". %2")).arg(path, reason));
   };
   // Two halves, so that a failure in the middle of the data can be simulated.
   const qint64 size = Size();
@@ -75,7 +80,8 @@ void TMemoryStream::SaveToFile(const QString& path) const {
     fail(QStringLiteral("Simulated failure"));
   }
   if (!file.commit()) {
-    throw EFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+    throw EFileError(
+        TranslatePlatformText(N_("Cannot write file \"%1\". %2")).arg(path, file.errorString()));
   }
 }
 

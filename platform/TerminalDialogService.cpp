@@ -1,5 +1,8 @@
 #include "TerminalDialogService.h"
 
+#include "PlatformTexts.h"
+#include "TextMarker.h"
+
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -17,13 +20,16 @@ TMessageButton TerminalDialogService::MessageBox(const QString& text, const QStr
     return defaultButton;
   }
   if (!::isatty(STDIN_FILENO)) {
-    std::fprintf(stderr, "%s\nNo (standard input is no terminal): the existing file is kept.\n",
-                 qPrintable(plain));
+    std::fprintf(stderr, "%s\n%s\n", qPrintable(plain),
+                 qPrintable(TranslatePlatformText(
+                     N_("No (standard input is no terminal): the existing file is kept."))));
     return mbNo;
   }
+  // The keys to type stay as they are in every language; only their meanings are translated.
+  const QString legend =
+      TranslatePlatformText(N_("[y] Yes  [n] No  [c] Cancel  [N] No to All  [A] Yes to All"));
   for (;;) {
-    std::fprintf(stderr, "%s\n[y] Yes  [n] No  [c] Cancel  [N] No to All  [A] Yes to All: ",
-                 qPrintable(plain));
+    std::fprintf(stderr, "%s\n%s: ", qPrintable(plain), qPrintable(legend));
     std::string answer;
     if (!std::getline(std::cin, answer)) return mbCancel;
     if (answer == "y") return mbYes;

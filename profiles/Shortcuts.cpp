@@ -1,6 +1,9 @@
 #include "Shortcuts.h"
 
 #include "Exception.h"
+#include "PlatformTexts.h"
+#include "TextMarker.h"
+#include "Version.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,6 +50,12 @@ QString EscapeValue(const QString& value) {
     }
   }
   return out;
+}
+
+// A language code as a localized key of a desktop entry writes it: "pt_BR", "de".
+QString DesktopLocale(const QString& code) {
+  const qsizetype cut = code.indexOf(u'_');
+  return cut < 0 ? code.toLower() : code.left(cut).toLower() + code.mid(cut).toUpper();
 }
 
 }  // namespace
@@ -150,7 +159,8 @@ QStringList ParseExecLine(const QString& value, const QStringList& files) {
 
 QString CreateShortcut(const QString& linkName, const QString& target, TShortcutLocation location,
                        const QString& folderOrSubfolder, const QString& workingDirectory,
-                       const QStringList& arguments, const QString& description, bool allUsers) {
+                       const QStringList& arguments, const QString& description, bool allUsers,
+                       const QMap<QString, QString>& translatedDescriptions) {
   const QString fileName = ShortcutFileName(linkName);
   const bool explicitFolder = location == TShortcutLocation::slExplicitFolder;
   const QString folder = explicitFolder ? folderOrSubfolder : ShortcutFolder(location, allUsers);
@@ -165,6 +175,11 @@ QString CreateShortcut(const QString& linkName, const QString& target, TShortcut
   QString entry = QStringLiteral("[Desktop Entry]\nType=Application\n");
   entry += QStringLiteral("Name=") + EscapeValue(QFileInfo(fileName).completeBaseName()) + u'\n';
   entry += QStringLiteral("Comment=") + EscapeValue(description) + u'\n';
+  for (auto it = translatedDescriptions.begin(); it != translatedDescriptions.end(); ++it) {
+    entry += QStringLiteral("Comment[") + DesktopLocale(it.key()) + QStringLiteral("]=") +
+             EscapeValue(it.value()) + u'\n';
+  }
+  entry += QStringLiteral("Icon=lumvale\n");
   entry += QStringLiteral("Exec=") + ExecLine(target, arguments) + u'\n';
   entry += QStringLiteral("Path=") + EscapeValue(workDir) + u'\n';
   entry += QStringLiteral("Terminal=false\nMimeType=image/jpeg;\n");
@@ -174,7 +189,8 @@ QString CreateShortcut(const QString& linkName, const QString& target, TShortcut
   QSaveFile file(path);
   file.setDirectWriteFallback(false);
   if (!file.open(QIODevice::WriteOnly) || file.write(entry.toUtf8()) < 0 || !file.commit()) {
-    throw EFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+    throw EFileError(
+        TranslatePlatformText(N_("Cannot write file \"%1\". %2")).arg(path, file.errorString()));
   }
   if (location == TShortcutLocation::slDesktop) {
     // Desktops start only launchers that are executable (and, in GNOME, marked trusted).
@@ -198,7 +214,8 @@ QString WebSiteRoot() {
 QString WebPageAddress(const QString& languageCode, const QString& page) {
   const QString language =
       languageCode.left(2).toLower() == u"de" ? QStringLiteral("de") : QStringLiteral("en");
-  return WebSiteRoot() + language + u'/' + page + QStringLiteral("/?version=10005");
+  return WebSiteRoot() + language + u'/' + page + QStringLiteral("/?version=") +
+         QString::number(kVersionNumber);
 }
 
 }  // namespace lumvale

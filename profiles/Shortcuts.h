@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -39,13 +40,16 @@ QStringList ParseExecLine(const QString& value, const QStringList& files);
 // Writes a launcher named by linkName into the location's folder (plus a subfolder; or into
 // folderOrSubfolder itself for slExplicitFolder), replacing a file of that name. Nothing is
 // written when the folder is unknown. Returns the path written, or an empty text. Throws
-// EFileError when the file cannot be written.
+// EFileError when the file cannot be written. The launcher names the icon "lumvale" of the icon
+// theme; translatedDescriptions gives the description in other languages by language code
+// ("de", "pt_BR"), each written as a localized Comment key that desktops show in their language.
 QString CreateShortcut(const QString& linkName, const QString& target, TShortcutLocation location,
                        const QString& folderOrSubfolder, const QString& workingDirectory,
-                       const QStringList& arguments, const QString& description, bool allUsers);
+                       const QStringList& arguments, const QString& description, bool allUsers,
+                       const QMap<QString, QString>& translatedDescriptions = {});
 
 // The address of a page of the product web site for the interface language ("de" for German,
-// else "en"): root + language + "/" + page + "/?version=10005".
+// else "en"): root + language + "/" + page + "/?version=" + the version number (kVersionNumber).
 QString WebPageAddress(const QString& languageCode, const QString& page);
 // The site's root address.
 QString WebSiteRoot();

@@ -6,7 +6,9 @@ root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cd "$root"
-mapfile -t sources < <(git ls-files '*.cpp' '*.h' 2>/dev/null | grep -v '/tests/' || true)
+# Tracked and new files alike; files deleted from the working tree are gone.
+mapfile -t sources < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h' 2>/dev/null |
+  grep -v '/tests/' | sort -u | while read -r f; do [ -f "$f" ] && echo "$f"; done || true)
 if [ ${#sources[@]} -eq 0 ]; then
   mapfile -t sources < <(find app i18n input profiles imaging platform -name '*.cpp' -o -name '*.h' | grep -v '/tests/')
 fi

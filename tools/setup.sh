@@ -7,7 +7,8 @@ set -euo pipefail
 LUMVALE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 LUMVALE_BUILD=${LUMVALE_BUILD:-$LUMVALE_ROOT/build}
 
-packages=(g++ make cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev gettext libgtest-dev)
+packages=(g++ make cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev gettext libgtest-dev
+          qt6-translations-l10n)
 
 missing=()
 for p in "${packages[@]}"; do

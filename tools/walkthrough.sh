@@ -10,6 +10,9 @@
 # 4. a droplet and a "Send to" entry for a profile with a blank in its name, each started with
 #    two photos by gio launch (GLib's Desktop Entry rules, as file managers use them); the
 #    about box in English and German.
+# 5. the program's and Qt's own texts in German (with Qt's GNOME theme, as on GNOME, Xfce,
+#    Cinnamon and MATE) and Italian: the main window, the overwrite question, the "New Profile"
+#    input box, an edit's context menu and the open dialog.
 # Installs what it needs (xvfb), builds, and fails when a step did not happen.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -71,4 +74,10 @@ done
 # A fresh settings file, so that the language of the environment applies.
 XDG_CONFIG_HOME=$work/config-en gui "$build/app/lumvale_walkthrough" about "$shots"
 XDG_CONFIG_HOME=$work/config-de LANG=de_DE.UTF-8 gui "$build/app/lumvale_walkthrough" about "$shots"
+echo "walk-through: texts"
+for session in "de_DE.UTF-8 gnome" "it_IT.UTF-8 "; do
+  set -- $session
+  XDG_CONFIG_HOME=$work/config-$1 LANG=$1 QT_QPA_PLATFORMTHEME=${2:-} \
+    gui "$build/app/lumvale_walkthrough" texts "$shots" || status=1
+done
 exit $status

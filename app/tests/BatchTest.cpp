@@ -336,7 +336,9 @@ TEST_F(BatchTest, MissingValuesAndErrors) {
   Run();
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   EXPECT_EQ(dialogs.boxes[0].caption, "Lumvale");
-  EXPECT_TRUE(dialogs.boxes[0].text.startsWith("JPEG-Fehler #")) << dialogs.boxes[0].text;
+  EXPECT_TRUE(dialogs.boxes[0].text.startsWith("Error while processing \"" +
+                                               dir.filePath("broken.jpg") + "\":\r\nJPEG-Fehler #"))
+      << dialogs.boxes[0].text;
   EXPECT_FALSE(QFileInfo::exists(dir.filePath("later_small.jpg")));
   EXPECT_EQ(frmImagePopup, nullptr);
   EXPECT_EQ(w.btRun->text(), "Run");

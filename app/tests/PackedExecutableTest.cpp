@@ -1,5 +1,6 @@
 // The built lumvale carries its catalogues: run it as a user would, with different locales.
 #include "QtPrinters.h"
+#include "Version.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,12 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <cstdlib>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -144,7 +151,7 @@ TEST(CommandLineWithoutScreen, ReportsOnTheTerminalWithExitCodes) {
   EXPECT_TRUE(err.contains("JPEG-Fehler")) << err;
   EXPECT_EQ(run({}, &err), 2) << "no arguments and no screen";
   EXPECT_TRUE(err.startsWith("usage: lumvale")) << err;
-  EXPECT_EQ(Exec(lumvale, {"--version"}).out, "Lumvale 1.0.5");
+  EXPECT_EQ(Exec(lumvale, {"--version"}).out, QStringLiteral("Lumvale ") + lumvale::kVersion);
   EXPECT_EQ(Exec(lumvale, {"--help"}).code, 0);
 }
 
@@ -177,4 +184,69 @@ TEST(CommandLineWithoutScreen, ADamagedCatalogueOnDiskIsReportedOnceAndTheBatchR
   EXPECT_TRUE(err.contains(mo)) << "the message names the catalogue: " << err;
   EXPECT_TRUE(err.contains("Saving image a_small.jpg")) << "English texts: " << err;
   EXPECT_TRUE(QFile::exists(dir.filePath("a_small.jpg")));
+}
+
+TEST(CommandLineWithoutScreen, TheOverwriteQuestionInTheUsersLanguage) {
+  QTemporaryDir dir;
+  WriteTinyJpeg(dir.filePath("a.jpg"));
+  // Standard input a terminal with the answer typed ahead, or no terminal at all.
+  auto run = [&](const char* lang, const char* typed) {
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE", "DISPLAY", "WAYLAND_DISPLAY"})
+      e.remove(name);
+    e.insert("LANG", lang);
+    e.insert("QT_QPA_PLATFORM", "offscreen");
+    e.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+    p.setProcessEnvironment(e);
+    p.setWorkingDirectory(dir.path());
+    int master = -1, terminal = -1;
+    if (typed) {
+      master = ::posix_openpt(O_RDWR | O_NOCTTY);
+      EXPECT_GE(master, 0);
+      EXPECT_EQ(::grantpt(master), 0);
+      EXPECT_EQ(::unlockpt(master), 0);
+      terminal = ::open(::ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+      EXPECT_GE(terminal, 0);
+      EXPECT_GT(::write(master, typed, std::strlen(typed)), 0);
+      p.setChildProcessModifier([terminal] { ::dup2(terminal, STDIN_FILENO); });
+    }
+    p.start(LUMVALE_EXECUTABLE, {"a.jpg"});
+    if (!typed) p.closeWriteChannel();
+    EXPECT_TRUE(p.waitForFinished(60000));
+    if (typed) {
+      ::close(terminal);
+      ::close(master);
+    }
+    EXPECT_EQ(p.exitCode(), 0);
+    return QString::fromUtf8(p.readAllStandardError());
+  };
+  const struct {
+    const char* lang;
+    const char* output;  // the default addition is translated too
+    const char* notice;  // standard input is no terminal
+    const char* legend;  // the question on the terminal
+  } cases[] = {
+      {"C", "a_small.jpg", "No (standard input is no terminal): the existing file is kept.",
+       "[y] Yes  [n] No  [c] Cancel  [N] No to All  [A] Yes to All: "},
+      {"de_DE.UTF-8", "a_klein.jpg",
+       "Nein (die Standardeingabe ist kein Terminal): Die vorhandene Datei bleibt erhalten.",
+       "[y] Ja  [n] Nein  [c] Abbrechen  [N] Nein für alle  [A] Ja für alle: "},
+      {"it_IT.UTF-8", "a_piccola.jpg",
+       "No (lo standard input non è un terminale): il file esistente viene mantenuto.",
+       "[y] Sì  [n] No  [c] Annulla  [N] No a tutti  [A] Sì a tutti: "},
+  };
+  for (const auto& c : cases) {
+    QFile existing(dir.filePath(c.output));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("old");
+    existing.close();
+    const QString notice = run(c.lang, nullptr);
+    EXPECT_TRUE(notice.contains(QString::fromUtf8(c.notice))) << c.lang << ": " << notice;
+    const QString asked = run(c.lang, "n\n");
+    EXPECT_TRUE(asked.contains(QString::fromUtf8(c.legend))) << c.lang << ": " << asked;
+    QFile kept(dir.filePath(c.output));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "old") << c.lang << ": both answered No";
+  }
 }

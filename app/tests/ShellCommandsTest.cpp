@@ -7,6 +7,7 @@
 #include "ScriptedDialogs.h"
 #include "Shortcuts.h"
 #include "TestInstallation.h"
+#include "Version.h"
 
 #include <gtest/gtest.h>
 
@@ -79,16 +80,36 @@ TEST_F(ShellCommandsTest, DropletsAndSendToStartTheProgramWithTheProfile) {
   EXPECT_EQ(QDir(home.filePath("Desktop")).entryList(QDir::Files).size(), 1);
 }
 
+TEST_F(ShellCommandsTest, LaunchersSpeakEveryLanguageOfTheCatalogues) {
+  TfrmMain w(home.filePath("Lumvale.ini"));
+  w.SelectProfile("Web");
+  // The desktop shows the comment in its own language, whichever the program runs in.
+  for (const char* current : {"C", "de", "it"}) {
+    SelectLanguage(current);
+    w.miCreateDropletMenu->trigger();
+    w.miCreateSendtoforthecurrentprofile->trigger();
+    for (const char* folder : {"Desktop", "data/applications"}) {
+      const QMap<QString, QString> f =
+          DesktopEntryFields(home.filePath(QString(folder) + "/Lumvale - Web.desktop"));
+      EXPECT_EQ(f["Comment"], "Lumvale - Profile Web") << current << " " << folder;
+      EXPECT_EQ(f["Comment[de]"], "Lumvale - Profil Web") << current << " " << folder;
+      EXPECT_EQ(f["Comment[it]"], "Lumvale - Profilo Web") << current << " " << folder;
+      EXPECT_EQ(f["Icon"], "lumvale") << current << " " << folder;
+    }
+    EXPECT_EQ(CurrentLanguage(), current);
+  }
+}
+
 TEST_F(ShellCommandsTest, WebPagesByLanguage) {
   TfrmMain w(home.filePath("Lumvale.ini"));
   w.miLinkSupport->trigger();
   w.miUpdate->trigger();
   SelectLanguage("de_AT");
   w.miLinkSupport->trigger();
-  EXPECT_EQ(dialogs.urls,
-            (std::vector<QString>{"https://lumvale.example/en/support/?version=10005",
-                                  "https://lumvale.example/en/update/?version=10005",
-                                  "https://lumvale.example/de/support/?version=10005"}));
+  const QString version = "/?version=" + QString::number(kVersionNumber);
+  EXPECT_EQ(dialogs.urls, (std::vector<QString>{"https://lumvale.example/en/support" + version,
+                                                "https://lumvale.example/en/update" + version,
+                                                "https://lumvale.example/de/support" + version}));
 }
 
 TEST_F(ShellCommandsTest, AboutBoxInEnglishAndGerman) {
@@ -108,12 +129,12 @@ TEST_F(ShellCommandsTest, AboutBoxInEnglishAndGerman) {
   w.miAbout->trigger();
   EXPECT_EQ(title, "About Lumvale");
   EXPECT_EQ(description, "Downsizes JPEG photos in batches");
-  EXPECT_EQ(version, "V 1.0.5");
+  EXPECT_EQ(version, QStringLiteral("V ") + kVersion);
   EXPECT_EQ(logo, QSize(128, 128));
   EXPECT_EQ(dialogs.urls, std::vector<QString>{"https://lumvale.example/"});
   SelectLanguage("de");
   w.miAbout->trigger();
   EXPECT_EQ(title, QString::fromUtf8("Über Lumvale"));
   EXPECT_EQ(description, "Verkleinert JPEG-Fotos stapelweise");
-  EXPECT_EQ(version, "V 1.0.5");
+  EXPECT_EQ(version, QStringLiteral("V ") + kVersion);
 }

@@ -1,3 +1,4 @@
+#include "BuiltCatalogues.h"
 #include "GnuGettext.h"
 #include "JpegImage.h"
 #include "MainWindow.h"
@@ -29,13 +30,6 @@ using namespace lumvale::test;
 
 namespace {
 
-// The messages of a built catalogue, without its header (the test catalogue gets its own).
-Messages Built(const char* path) {
-  Messages m = Unformat(QString::fromUtf8(path));
-  std::erase_if(m, [](const auto& entry) { return entry.first.empty(); });
-  return m;
-}
-
 QStringList LanguageEntries(TfrmMain& w) {
   QStringList names;
   for (QAction* a : w.miSelectLanguage->actions()) {
@@ -47,9 +41,7 @@ QStringList LanguageEntries(TfrmMain& w) {
 // The program's catalogues, embedded as the build made them.
 class WithCatalogues : public testing::Test {
  protected:
-  WithCatalogues()
-      : install_(Built(LUMVALE_CATALOGUE_DIR "/de/LC_MESSAGES/default.mo"),
-                 Built(LUMVALE_CATALOGUE_DIR "/it/LC_MESSAGES/default.mo")) {}
+  WithCatalogues() : install_(BuiltMessages("de"), BuiltMessages("it")) {}
   QString Ini() const { return dir.filePath("Lumvale.ini"); }
   Installation install_;
   ScriptedDialogs dialogs;
@@ -196,7 +188,9 @@ TEST_F(WithCatalogues, CommandLineCancelAndErrorKeepTheProgramOpen) {
     EXPECT_EQ(w.LastBatch, TBatchOutcome::error);
     EXPECT_FALSE(w.Terminating);
     ASSERT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_TRUE(dialogs.boxes[0].text.startsWith("JPEG-Fehler"));
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith("Error while processing \"" +
+                                                 dir.filePath("bad.jpg") + "\":\r\nJPEG-Fehler"))
+        << dialogs.boxes[0].text;
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("b_small.jpg")));
   }
 }

@@ -277,13 +277,79 @@ int WalkLaunchers() {
 int WalkAbout() {
   TfrmMain w;
   w.show();
-  WhenModal<QDialog>([](QDialog* about) {
+  bool shown = false;
+  WhenModal<QDialog>([&](QDialog* about) {
+    shown = true;
     Shot("21-about-" + CurrentLanguage().left(2));
     QMetaObject::invokeMethod(about, "accept");
   });
   w.miAbout->trigger();
-  Check(true, "the about box opened and closed");
+  Check(shown, "the about box opened and closed");
   return 1;
+}
+
+// The program's and Qt's own texts in the session's language: the main window, the overwrite
+// question, the "New Profile" input box, an edit's context menu and the open dialog. Each check
+// fails when a text is still the English one.
+int WalkTexts() {
+  const QString lang = CurrentLanguage().left(2);
+  QTemporaryDir dir;
+  TfrmMain w;
+  w.show();
+  w.move(20, 20);
+  QApplication::processEvents();
+  Shot("31-main-window-" + lang);
+  Check(w.btRun->text() != "Run", "the main window in the session's language");
+
+  test::WriteFile(dir.filePath("a.jpg"), test::MakeJpeg({.width = 640, .height = 480}));
+  test::WriteFile(dir.filePath("a_" + w.edAddExt->text() + ".jpg"), {'o', 'l', 'd'});
+  w.AddInputFile(dir.filePath("a.jpg"));
+  w.UpdateControls();
+  QString cancel;
+  WhenModal<QMessageBox>([&](QMessageBox* box) {
+    cancel = box->button(QMessageBox::Cancel)->text();
+    Shot("32-overwrite-question-" + lang);
+    box->button(QMessageBox::No)->click();
+  });
+  w.btRun->click();
+  Check(!cancel.isEmpty() && cancel.remove(u'&') != "Cancel", "the overwrite question's buttons");
+
+  QString inputCancel;
+  WhenModal<QInputDialog>([&](QInputDialog* d) {
+    inputCancel = d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->text();
+    Shot("33-new-profile-" + lang);
+    d->reject();
+  });
+  w.miSaveNewProfile->trigger();
+  Check(!inputCancel.isEmpty() && inputCancel.remove(u'&') != "Cancel",
+        "the \"New Profile\" input box's buttons");
+
+  QMenu* menu = w.edAddExt->createStandardContextMenu();
+  menu->popup(w.edAddExt->mapToGlobal(QPoint(10, 10)));
+  QApplication::processEvents();
+  Shot("34-edit-menu-" + lang);
+  QStringList english;
+  for (QAction* item : menu->actions()) {
+    const QString text = item->text().section(u'\t', 0, 0).remove(u'&');
+    if (QStringList{"Undo", "Redo", "Cut", "Copy", "Paste", "Delete", "Select All"}.contains(text))
+      english << text;
+  }
+  menu->close();
+  delete menu;
+  Check(english.isEmpty(), qPrintable("the edit's context menu" +
+                                      (english.isEmpty() ? QString() : ": " + english.join(", "))));
+
+  QString nameLabel;
+  WhenModal<QFileDialog>([&](QFileDialog* d) {
+    d->setDirectory(dir.path());
+    QApplication::processEvents();
+    if (auto* label = d->findChild<QLabel*>("fileNameLabel")) nameLabel = label->text();
+    Shot("35-open-dialog-" + lang);
+    d->reject();
+  });
+  w.btOpen->click();
+  Check(!nameLabel.isEmpty() && nameLabel != "File &name:", "the open dialog");
+  return 5;
 }
 
 int main(int argc, char** argv) {
@@ -304,6 +370,7 @@ int main(int argc, char** argv) {
                      : mode == "restart"   ? WalkRestart()
                      : mode == "launchers" ? WalkLaunchers()
                      : mode == "about"     ? WalkAbout()
+                     : mode == "texts"     ? WalkTexts()
                                            : WalkBatch();
   std::printf("%d passed, %d failed\n", checks - failures, failures);
   return failures == 0 ? 0 : 1;

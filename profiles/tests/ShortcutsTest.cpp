@@ -1,6 +1,7 @@
 #include "DesktopEntryFields.h"
 #include "QtPrinters.h"
 #include "Shortcuts.h"
+#include "Version.h"
 
 #include <gtest/gtest.h>
 
@@ -95,13 +96,40 @@ TEST(Shortcuts, UserFolders) {
 }
 
 TEST(Shortcuts, WebPages) {
-  const char* cases[][3] = {
-      {"de", "support", "https://lumvale.example/de/support/?version=10005"},
-      {"de_AT", "update", "https://lumvale.example/de/update/?version=10005"},
-      {"DE_ch", "support", "https://lumvale.example/de/support/?version=10005"},
-      {"en", "update", "https://lumvale.example/en/update/?version=10005"},
-      {"it", "support", "https://lumvale.example/en/support/?version=10005"},
-      {"C", "support", "https://lumvale.example/en/support/?version=10005"},
-      {"", "update", "https://lumvale.example/en/update/?version=10005"}};
-  for (const auto& c : cases) EXPECT_EQ(WebPageAddress(c[0], c[1]), c[2]) << c[0];
+  const char* cases[][3] = {{"de", "support", "https://lumvale.example/de/support/?version="},
+                            {"de_AT", "update", "https://lumvale.example/de/update/?version="},
+                            {"DE_ch", "support", "https://lumvale.example/de/support/?version="},
+                            {"en", "update", "https://lumvale.example/en/update/?version="},
+                            {"it", "support", "https://lumvale.example/en/support/?version="},
+                            {"C", "support", "https://lumvale.example/en/support/?version="},
+                            {"", "update", "https://lumvale.example/en/update/?version="}};
+  // The site tells versions apart by the project's version number.
+  for (const auto& c : cases) {
+    EXPECT_EQ(WebPageAddress(c[0], c[1]), c[2] + QString::number(kVersionNumber)) << c[0];
+  }
+}
+
+TEST(Shortcuts, LaunchersCarryTheirCommentInEveryLanguageAndTheIcon) {
+  QTemporaryDir dir;
+  const QMap<QString, QString> translations = {{"de", "Lumvale - Profil Web"},
+                                               {"it", "Lumvale - Profilo Web"},
+                                               {"pt_br", "Lumvale - Perfil\nWeb"}};
+  const QString path =
+      CreateShortcut("Lumvale - Web", "/opt/lumvale/lumvale", TShortcutLocation::slExplicitFolder,
+                     dir.path(), "", {}, "Lumvale - Profile Web", false, translations);
+  const QMap<QString, QString> f = DesktopEntryFields(path);
+  EXPECT_EQ(f["Comment"], "Lumvale - Profile Web");
+  EXPECT_EQ(f["Comment[de]"], "Lumvale - Profil Web");
+  EXPECT_EQ(f["Comment[it]"], "Lumvale - Profilo Web");
+  EXPECT_EQ(f["Comment[pt_BR]"], "Lumvale - Perfil\\nWeb")
+      << "escaped as any value, with the country in capitals";
+  EXPECT_EQ(f["Icon"], "lumvale");
+
+  // Without translations only the plain comment is written.
+  CreateShortcut("Lumvale - Web", "/opt/lumvale/lumvale", TShortcutLocation::slExplicitFolder,
+                 dir.path(), "", {}, "Lumvale - Profile Web", false);
+  const QMap<QString, QString> plain = DesktopEntryFields(path);
+  EXPECT_EQ(plain["Comment"], "Lumvale - Profile Web");
+  EXPECT_EQ(plain["Icon"], "lumvale");
+  for (const QString& key : plain.keys()) EXPECT_FALSE(key.startsWith("Comment[")) << key;
 }

@@ -208,6 +208,7 @@ void Decode(const uint8_t* data, size_t size, const DecodeParams& params, Decode
   }
   Guarded(d.err, [&] {
     while (c.output_scanline < c.output_height) {
+      if (sink.Stopped()) throw EAbort();
       const auto y = static_cast<int32_t>(c.output_scanline);
       JSAMPROW row = sink.Row(y);
       jpeg_read_scanlines(&c, &row, 1);

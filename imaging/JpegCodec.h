@@ -47,6 +47,8 @@ class DecodeSink {
   virtual void SetPalette(const std::vector<TColor32>& palette) = 0;
   virtual uint8_t* Row(int32_t y) = 0;
   virtual void RowDone(int32_t) {}
+  // Asked before each row: true ends the decode with EAbort.
+  virtual bool Stopped() const { return false; }
 };
 
 // Decodes with the floating-point DCT and fancy upsampling; grayscale output is quantized to at

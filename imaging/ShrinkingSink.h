@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Bitmap32.h"
+#include "JpegCodec.h"
+#include "Kernels.h"
+#include "StretchPlan.h"
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+namespace lumvale {
+
+// Decoded rows flow through a window of source rows, just tall enough for the contribution lists
+// that need them, into a kernel shrink of the whole picture onto the whole target: the same bytes
+// as a stretch from a fully decoded picture, without ever holding one. Source pixels are made as
+// a decode into a 32-bit bitmap makes them (opaque, palette indices looked up).
+class TShrinkingSink final : public jpeg::DecodeSink {
+ public:
+  // target has the destination size already; every one of its rows is written. When stop is
+  // given and becomes true, the decode ends with EAbort before the next row.
+  TShrinkingSink(TBitmap32& target, int32_t sourceWidth, int32_t sourceHeight,
+                 const TCustomKernel& kernel, const std::atomic<bool>* stop = nullptr);
+  ~TShrinkingSink() override;
+
+  void Prepare(int32_t width, int32_t height, bool indexed) override;
+  bool FourBytesPerPixel() const override { return true; }
+  void SetPalette(const std::vector<TColor32>& palette) override;
+  uint8_t* Row(int32_t y) override;
+  void RowDone(int32_t y) override;
+  bool Stopped() const override;
+
+  // Source rows held at once (for the tests of the window's height).
+  int32_t WindowRows() const { return windowRows_; }
+
+ private:
+  TColor32* Slot(int32_t y) { return window_.data() + size_t(y % windowRows_) * size_t(width_); }
+
+  TBitmap32& target_;
+  int32_t width_, height_;
+  const TCustomKernel& kernel_;
+  const std::atomic<bool>* stop_;
+  std::unique_ptr<TStretchPlan> plan_;
+  int32_t windowRows_ = 1;
+  int32_t nextGroup_ = 0;
+  std::vector<TColor32> window_;
+  std::vector<uint8_t> indices_;
+  std::vector<TColor32> palette_;
+};
+
+}  // namespace lumvale

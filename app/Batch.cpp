@@ -116,6 +116,7 @@ void TfrmMain::btRunClick() {
     const QStringList RunList = ExpandInputList();
     InitProgress(int(RunList.size()));
     Cancelled = false;
+    StartPrefetch(RunList);
     LastBatch = batch.Run([&] {
       for (const QString& path : RunList) {
         if (Cancelled) return;
@@ -125,6 +126,7 @@ void TfrmMain::btRunClick() {
       }
       if (!Cancelled) liFiles->clearSelection();
     });
+    StopPrefetch();
     error = batch.Error();
   }
   // The error of a job is shown once the run has cleaned up.

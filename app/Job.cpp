@@ -1,6 +1,6 @@
-// The single image job: output name and folder, the overwrite question, loading into the status
-// window's bitmap, the aspect-preserving Lanczos shrink, encoding, the quality-lowering loop for
-// the size limit, and one atomic write of the result.
+// The single image job in the windows: output name and folder, the overwrite question, the
+// engine's preparation of the photo (ahead on a worker, or now) shown in the status window, and
+// one atomic write of the result.
 #include "Job.h"
 
 #include "BuiltInTexts.h"
@@ -8,10 +8,10 @@
 #include "EditToInt.h"
 #include "GnuGettext.h"
 #include "Image32.h"
-#include "JpegImage.h"
-#include "KernelResampler.h"
+#include "ImageJob.h"
 #include "MainWindow.h"
 #include "MemoryStream.h"
+#include "Prefetcher.h"
 #include "StatusWindow.h"
 
 #include <QApplication>
@@ -22,7 +22,8 @@
 #include <QRadioButton>
 #include <QSlider>
 
-#include <algorithm>
+#include <functional>
+#include <optional>
 
 namespace lumvale {
 
@@ -66,43 +67,98 @@ QString OutputFolderFor(const QString& inputPath, const QString& outputFolder,
   return folder;
 }
 
-void TargetSize(int32_t W, int32_t H, int32_t maxWidth, int32_t maxHeight, int32_t& w, int32_t& h) {
-  // 64-bit products: a dimension times a limit can pass 2^31.
-  int64_t tw = W, th = H;
-  if (maxWidth > 0 && maxWidth < W) {
-    th = int64_t(H) * maxWidth / W;
-    tw = maxWidth;
+namespace {
+
+// Turns what a job tells into the status window's lines, progress steps and preview, as the
+// job goes or, for a photo prepared ahead, at its turn.
+class TWindowReport final : public TJobReport {
+ public:
+  TWindowReport(TfrmMain& main, const QString& inputPath, const std::function<void()>& step)
+      : main_(main),
+        path_(inputPath),
+        name_(inputPath.mid(inputPath.lastIndexOf(u'/') + 1)),
+        step_(step) {}
+
+  void Loading() override {
+    main_.ShowStatus(TranslateResourceString(rsLoadingImage) + u' ' + name_);
   }
-  if (maxHeight > 0 && maxHeight < th) {
-    tw = int64_t(W) * maxHeight / H;
-    th = maxHeight;
+  void ImageSize(int32_t W, int32_t H) override {
+    main_.ShowStatus(TranslateResourceString(rsImageSize) +
+                     QStringLiteral("(%1 x %2)").arg(W).arg(H));
+    step_();
+    pictureSize_ = QSize(W, H);
+    frmImagePopup->gbImage->setTitle(TranslateResourceString(rsImage) + QStringLiteral(": ") +
+                                     name_);
+    frmImagePopup->img->setToolTip(path_);
+    QCoreApplication::processEvents();
   }
-  w = int32_t(std::max<int64_t>(tw, 1));
-  h = int32_t(std::max<int64_t>(th, 1));
+  void ResizeTo(int32_t w, int32_t h) override {
+    main_.ShowStatus(TranslateResourceString(rsResizeTo) +
+                     QStringLiteral("(%1 x %2)").arg(w).arg(h));
+  }
+  void Scaled(const TBitmap32& picture) override {
+    frmImagePopup->img->ScaledPicture(picture, pictureSize_);
+  }
+  void ReducingFileSize(int q, int n, int64_t size) override {
+    main_.ShowStatus(TranslateResourceString(rsReduceFileSize) + QStringLiteral(" (") +
+                     Translate("quality") + QStringLiteral(":%1/%2 ").arg(q).arg(n) +
+                     Translate("size:") + QString::number(size) + u')');
+    QCoreApplication::processEvents();
+  }
+  void Encoded(int q, int64_t size) override {
+    main_.ShowStatus(Translate("Quality:") + u' ' + QString::number(q) + u' ' +
+                     Translate("size:") + u' ' + QString::number(size));
+    step_();
+  }
+
+ private:
+  TfrmMain& main_;
+  const QString path_, name_;
+  const std::function<void()>& step_;
+  QSize pictureSize_;
+};
+
+}  // namespace
+
+TJobSettings TfrmMain::ReadJobSettings() const {
+  TJobSettings s;
+  s.maxWidth = cbWidth->isChecked() ? EditToInt(edWidth->text()) : 0;
+  s.maxHeight = cbHeight->isChecked() ? EditToInt(edHeight->text()) : 0;
+  s.quality = tbQuality->value();
+  s.progressive = cbProgressive->isChecked();
+  const int64_t limit = int64_t(EditToInt(edFilesize->text())) * 1024;
+  s.sizeLimit = cbFilesize->isChecked() && limit > 0 ? limit : 0;
+  return s;
 }
 
-int QualityStep(int64_t ratio) {
-  if (ratio >= 601) return 20;
-  if (ratio >= 301) return 10;
-  if (ratio >= 181) return 6;
-  if (ratio >= 121) return 4;
-  if (ratio >= 111) return 2;
-  return 1;
+void TfrmMain::StartPrefetch(const QStringList& files) {
+  Prefetch.reset();
+  const int threads = TPrefetcher::DefaultThreads();
+  if (threads <= 1 || files.size() < 2) return;
+  // A worker's finished photo wakes the event loop that waits for it.
+  Prefetch = std::make_unique<TPrefetcher>(files, threads, [] {
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+      QMetaObject::invokeMethod(app, [] {}, Qt::QueuedConnection);
+    }
+  });
 }
 
-int NextQuality(int64_t size, int64_t limit, int q) {
-  if (size <= limit || q <= 5) return 0;
-  return std::max(q - QualityStep(size * 100 / limit), 1);
+void TfrmMain::StopPrefetch() {
+  Prefetch.reset();  // the workers stop and are joined
 }
 
 void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolder) {
   int steps = 0;
-  auto step = [&] {
+  const std::function<void()> step = [&] {
     ++steps;
     StepProgress();
   };
+  // The settings of this file are the controls' values as its turn begins.
+  const TJobSettings settings = ReadJobSettings();
+  if (Prefetch) Prefetch->Announce(settings);
   try {
     if (!QFileInfo(InputPath).isFile()) {
+      if (Prefetch) Prefetch->Skip(InputPath);
       ShowStatus(TranslateResourceString(rsFileNotFound) + u' ' + InputPath);
       while (steps < 3) step();
       return;
@@ -137,74 +193,33 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
         if (answer == mbYesToAll) OverwriteAnswer = TOverwriteAnswer::yesToAll;
       }
       if (answer != mbYes && answer != mbYesToAll) {
+        if (Prefetch) {
+          if (Cancelled) Prefetch->Cancel();
+          Prefetch->Skip(InputPath);
+        }
         while (steps < 3) step();
         return;
       }
     }
 
-    ShowStatus(TranslateResourceString(rsLoadingImage) + u' ' + InputName);
-    TBitmap32& source = frmImagePopup->img->Bitmap();
-    source.LoadImageFile(InputPath);
-    frmImagePopup->img->AwaitScaledPicture();
-    const int32_t W = source.Width(), H = source.Height();
-    if (W == 0 || H == 0) {
-      throw Exception(Translate("The picture file \"%1\" is empty.").arg(InputPath));
+    TWindowReport report(*this, InputPath, step);
+    std::optional<TPrefetched> ready;
+    if (Prefetch) {
+      // While a worker finishes this photo the windows stay responsive; a cancel meanwhile
+      // lets this photo finish and drops the ones after it.
+      ready = Prefetch->Take(InputPath, settings, [this] {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (Cancelled && Prefetch) Prefetch->Cancel();
+        return true;
+      });
     }
-    ShowStatus(TranslateResourceString(rsImageSize) + QStringLiteral("(%1 x %2)").arg(W).arg(H));
-    step();
-
-    TDeviceBitmap plain;
-    {
-      TBitmap32 target;
-      frmImagePopup->gbImage->setTitle(TranslateResourceString(rsImage) + QStringLiteral(": ") +
-                                       InputName);
-      frmImagePopup->img->setToolTip(InputPath);
-      QCoreApplication::processEvents();
-      // The target's own resampler never runs: a stretch samples with the source's.
-      TBitmap32Resampler::Create<TKernelResampler>(target).SetKernel(
-          std::make_unique<TLanczosKernel>());
-
-      int32_t w = 0, h = 0;
-      TargetSize(W, H, cbWidth->isChecked() ? EditToInt(edWidth->text()) : 0,
-                 cbHeight->isChecked() ? EditToInt(edHeight->text()) : 0, w, h);
-      target.Resize(w, h);
-      if (w == W && h == H) {
-        target.CopyFrom(source);
-      } else {
-        ShowStatus(TranslateResourceString(rsResizeTo) + QStringLiteral("(%1 x %2)").arg(w).arg(h));
-        target.StretchFrom(target.FullRect(), source.FullRect(), &source);
-      }
-      target.ExportToDeviceBitmap(plain);
-      frmImagePopup->img->ScaledPicture(target);
-    }
-
-    int q = tbQuality->value();
-    TJPEGImage jpeg;
-    jpeg.TakeBitmap(plain);
-    jpeg.SetEncodeQuality(q);
-    jpeg.SetProgressiveScans(cbProgressive->isChecked());
-    jpeg.SetDecodeSmoothing(true);
     TMemoryStream stream;
-    jpeg.WriteEncoded(stream);
-
-    const int64_t limit = int64_t(EditToInt(edFilesize->text())) * 1024;
-    if (cbFilesize->isChecked() && limit > 0) {
-      for (int n = 0, next; (next = NextQuality(stream.Size(), limit, q)) != 0; ++n) {
-        ShowStatus(TranslateResourceString(rsReduceFileSize) + QStringLiteral(" (") +
-                   Translate("quality") + QStringLiteral(":%1/%2 ").arg(q).arg(n) +
-                   Translate("size:") + QString::number(stream.Size()) + u')');
-        QCoreApplication::processEvents();
-        q = next;
-        stream.Clear();
-        jpeg.SetEncodeQuality(q);
-        jpeg.TakeBitmap(plain);
-        jpeg.WriteEncoded(stream);
-      }
+    if (ready) {
+      ready->report.ReplayTo(report, *ready->image.scaled);
+      stream.Bytes() = std::move(ready->image.bytes);
+    } else {
+      stream.Bytes() = PrepareImage(InputPath, settings, report).bytes;
     }
-
-    ShowStatus(Translate("Quality:") + u' ' + QString::number(q) + u' ' + Translate("size:") +
-               u' ' + QString::number(stream.Size()));
-    step();
     ShowStatus(TranslateResourceString(rsSavingImage) + u' ' + outputName);
     stream.SaveToFile(OutputPath);
     step();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Exception.h"
+#include "ImageJob.h"
 
 #include <QString>
 
@@ -32,17 +33,5 @@ QString OutputName(const QString& inputName, bool addExtension, bool suffix,
 // input's own folder.
 QString OutputFolderFor(const QString& inputPath, const QString& outputFolder,
                         bool chosenFolderMode, const QString& chosenFolder);
-
-// The size that fits the limits (0 or less: no limit) with the aspect ratio kept, never
-// enlarging: the width limit first, then the height limit against the height it produced, with
-// the width taken from the source width. A dimension that would truncate to 0 becomes 1.
-void TargetSize(int32_t W, int32_t H, int32_t maxWidth, int32_t maxHeight, int32_t& w, int32_t& h);
-
-// How much the quality drops for a size that is ratio percent of the limit.
-int QualityStep(int64_t ratio);
-
-// The quality of the next encoding for a stream of size bytes made at quality q, or 0 when the
-// loop ends: the size is within the limit, or q is 5 or less. Never below 1.
-int NextQuality(int64_t size, int64_t limit, int q);
 
 }  // namespace lumvale

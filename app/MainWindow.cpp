@@ -2,6 +2,8 @@
 
 #include "BatchScope.h"
 #include "Dialogs.h"
+#include "ImageJob.h"
+#include "Prefetcher.h"
 #include "ErrorDisplay.h"
 #include "GnuGettext.h"
 #include "SectionStore.h"

@@ -26,7 +26,9 @@ namespace lumvale {
 
 class TBrowseForFolder;
 class TOpenDialog;
+class TPrefetcher;
 class TSectionStore;
+struct TJobSettings;
 
 enum class TOverwriteAnswer { none, noToAll, yesToAll };
 
@@ -182,6 +184,12 @@ class TfrmMain : public QMainWindow {
   // (unreadable picture, output not writable) leave it as exceptions. Advances the progress by
   // exactly three steps on every path.
   void ProcessImage(const QString& InputPath, const QString& OutputFolder);
+  // The job's settings as the controls hold them now.
+  TJobSettings ReadJobSettings() const;
+  // The photos of the running batch, prepared ahead on worker threads; none with one thread.
+  std::unique_ptr<TPrefetcher> Prefetch;
+  void StartPrefetch(const QStringList& files);
+  void StopPrefetch();
 
   // The batch run behind "Run".
   void btRunClick();

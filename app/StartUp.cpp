@@ -3,6 +3,7 @@
 #include "BatchScope.h"
 #include "ErrorDisplay.h"
 #include "MainWindow.h"
+#include "Prefetcher.h"
 #include "SectionStore.h"
 
 #include <QCloseEvent>
@@ -52,6 +53,16 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 
 TfrmMain::~TfrmMain() = default;
 
+namespace {
+
+// A command-line argument the batch processes: a name ending in ".jpg", in any letter case.
+bool IsPhotoArgument(const QString& argument) {
+  return !argument.startsWith(QLatin1String("-p:")) && argument.contains(u'.') &&
+         argument.mid(argument.lastIndexOf(u'.')).toLower() == QLatin1String(".jpg");
+}
+
+}  // namespace
+
 void TfrmMain::TimerTimer() {
   Cancelled = false;
   Timer->stop();
@@ -62,20 +73,25 @@ void TfrmMain::TimerTimer() {
     TBatchScope batch(*this);
     Guarded([&] { LoadProfile(QStringLiteral("default")); });
     InitProgress(int(Arguments.size()));  // every argument counts, files or not
+    QStringList files;
+    for (const QString& argument : Arguments) {
+      if (IsPhotoArgument(argument)) files << QFileInfo(argument).absoluteFilePath();
+    }
+    StartPrefetch(files);
     LastBatch = batch.Run([&] {
       for (const QString& argument : Arguments) {
         if (Cancelled) return;
         if (argument.startsWith(QLatin1String("-p:"))) {
           SelectProfile(argument.mid(3).left(100));
           LoadProfile(ActiveProfile);
-        } else if (argument.mid(argument.lastIndexOf(u'.')).toLower() == QLatin1String(".jpg") &&
-                   argument.contains(u'.')) {
+        } else if (IsPhotoArgument(argument)) {
           // The job works on full paths: a name relative to the working folder is completed.
           ProcessImage(QFileInfo(argument).absoluteFilePath(), QString());
           ++processed;
         }
       }
     });
+    StopPrefetch();
     error = batch.Error();
   }
   if (LastBatch == TBatchOutcome::error) ShowError(error);

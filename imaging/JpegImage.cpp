@@ -202,6 +202,12 @@ const TDeviceBitmap& TJPEGImage::DecodedBitmap() {
   return *bitmap_;
 }
 
+void TJPEGImage::DecodeInto(jpeg::DecodeSink& sink) const {
+  if (data_->EncodedBytes.empty()) return;
+  jpeg::Decode(data_->EncodedBytes.data(), data_->EncodedBytes.size(), DecodeParamsOf(settings_),
+               sink);
+}
+
 bool TJPEGImage::DrawInto(TBitmap32& target) {
   if (bitmap_) {
     target.CopyFrom(*bitmap_);  // makes 8- and 24-bit pixels opaque

@@ -2,6 +2,7 @@
 
 #include "DeviceBitmap.h"
 #include "Graphic.h"
+#include "JpegCodec.h"
 #include "MemoryStream.h"
 
 #include <cstdint>
@@ -77,6 +78,9 @@ class TJPEGImage : public TGraphic {
   // The decoded picture, decoded on first use: 24 bits per pixel for colour, 8 bits with a gray
   // palette of at most 236 levels for grayscale. Throws EJPEG.
   const TDeviceBitmap& DecodedBitmap();
+  // Decodes the held bytes with this image's decode settings into any sink (nothing when no
+  // bytes are held). Throws EJPEG.
+  void DecodeInto(jpeg::DecodeSink& sink) const;
   // Draws the picture 1:1 into target. Without a cached bitmap it decodes straight into the
   // target's rows, so that a large photo is never held twice.
   bool DrawInto(TBitmap32& target) override;

@@ -10,26 +10,22 @@ TImage32::TImage32(QWidget* parent) : QWidget(parent) {
   bitmap_.OnChange = [this](TNotifiablePersistent&) {
     dirty_ = true;
     previewSource_ = nullptr;
+    pictureSize_ = QSize();
     update();
   };
 }
 
 QSize TImage32::PreviewSize() const {
-  const int w = bitmap_.Width(), h = bitmap_.Height();
+  const int w = pictureSize_.isValid() ? pictureSize_.width() : bitmap_.Width();
+  const int h = pictureSize_.isValid() ? pictureSize_.height() : bitmap_.Height();
   if (w <= width() && h <= height()) return {w, h};
   const double scale = std::min(double(width()) / w, double(height()) / h);
   return {std::max(1, int(w * scale)), std::max(1, int(h * scale))};
 }
 
-void TImage32::AwaitScaledPicture() {
-  awaiting_ = true;
-}
-
-void TImage32::ScaledPicture(const TBitmap32& scaled) {
-  awaiting_ = false;
-  const QSize size = PreviewSize();
-  previewSource_ =
-      scaled.Width() >= size.width() && scaled.Height() >= size.height() ? &scaled : nullptr;
+void TImage32::ScaledPicture(const TBitmap32& scaled, QSize pictureSize) {
+  pictureSize_ = pictureSize;
+  previewSource_ = &scaled;
   dirty_ = true;
   Preview();  // while the scaled copy still exists
   previewSource_ = nullptr;
@@ -37,16 +33,19 @@ void TImage32::ScaledPicture(const TBitmap32& scaled) {
 }
 
 const QImage& TImage32::Preview() {
-  if (!dirty_ || awaiting_) return preview_;
+  if (!dirty_) return preview_;
+  // A picture shown through a scaled copy keeps its preview until the next one.
+  if (pictureSize_.isValid() && !previewSource_) return preview_;
   dirty_ = false;
   bitmap_.Lock();
-  if (bitmap_.IsEmpty()) {
+  const TBitmap32& picture = previewSource_ ? *previewSource_ : bitmap_;
+  if (picture.IsEmpty()) {
     preview_ = QImage();
   } else {
     const QSize size = PreviewSize();
-    const TBitmap32* shown = &bitmap_;
-    if (size.width() != bitmap_.Width() || size.height() != bitmap_.Height()) {
-      TBitmap32& from = previewSource_ ? const_cast<TBitmap32&>(*previewSource_) : bitmap_;
+    const TBitmap32* shown = &picture;
+    if (size.width() != picture.Width() || size.height() != picture.Height()) {
+      TBitmap32& from = const_cast<TBitmap32&>(picture);
       scaled_.Resize(size.width(), size.height());
       // The copy's resampler is the job's Lanczos kernel too.
       scaled_.StretchFrom(scaled_.FullRect(), from.FullRect(), &from);

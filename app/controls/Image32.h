@@ -21,12 +21,9 @@ class TImage32 : public QWidget {
   // The shown picture (made now if the bitmap changed since).
   const QImage& Preview();
 
-  // For a picture that is about to be scaled anyway: until ScaledPicture hands over the scaled
-  // copy, the display keeps what it shows instead of shrinking the full-size picture itself.
-  void AwaitScaledPicture();
-  // A scaled copy of the bitmap's picture; the preview is made from it when it is at least as
-  // large as the preview (else from the bitmap), which spares a second full-size shrink.
-  void ScaledPicture(const TBitmap32& scaled);
+  // Shows a picture of pictureSize through a scaled copy of it: the preview is made from the
+  // copy, so the full-size picture is never needed. The bitmap is left alone.
+  void ScaledPicture(const TBitmap32& scaled, QSize pictureSize);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -36,9 +33,9 @@ class TImage32 : public QWidget {
   TBitmap32 bitmap_;
   TBitmap32 scaled_;
   const TBitmap32* previewSource_ = nullptr;  // a scaled copy of the picture, or none
+  QSize pictureSize_;  // of the picture shown through a scaled copy; invalid: the bitmap's
   QImage preview_;
   bool dirty_ = true;
-  bool awaiting_ = false;
 };
 
 }  // namespace lumvale

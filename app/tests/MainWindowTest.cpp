@@ -331,17 +331,22 @@ TEST_F(MainWindowTest, StatusWindowPreviewFitsThePicture) {
   EXPECT_EQ(preview.size(), QSize(341, 170));
   EXPECT_EQ(preview.pixel(100, 100), 0xFF336699u) << "a flat picture stays flat";
   EXPECT_EQ(&img.Preview(), &preview);
-  // While the job scales the picture anyway, the preview is made from its scaled copy.
-  img.AwaitScaledPicture();
-  for (size_t i = 0; i < 1000 * 500; ++i) img.Bitmap().Bits()[i] = 0xFF000000u;
-  img.Bitmap().NotifyChanged();
-  EXPECT_EQ(img.Preview().pixel(100, 100), 0xFF336699u) << "the old picture stays meanwhile";
+  // A photo is shown through the job's scaled copy, at the size of the whole picture, which is
+  // never loaded into the bitmap.
   TBitmap32 scaled;
   scaled.Resize(800, 400);
   for (size_t i = 0; i < 800 * 400; ++i) scaled.Bits()[i] = 0xFF102030u;
-  img.ScaledPicture(scaled);
+  img.ScaledPicture(scaled, QSize(4000, 2000));
+  EXPECT_EQ(img.PreviewSize(), QSize(341, 170));
   EXPECT_EQ(img.Preview().size(), QSize(341, 170));
   EXPECT_EQ(img.Preview().pixel(100, 100), 0xFF102030u);
+  // A copy smaller than the preview is enlarged to it.
+  TBitmap32 tiny;
+  tiny.Resize(80, 40);
+  for (size_t i = 0; i < 80 * 40; ++i) tiny.Bits()[i] = 0xFF405060u;
+  img.ScaledPicture(tiny, QSize(4000, 2000));
+  EXPECT_EQ(img.Preview().size(), QSize(341, 170));
+  EXPECT_EQ(img.Preview().pixel(200, 100), 0xFF405060u);
   img.Bitmap().Resize(40, 30);
   EXPECT_EQ(img.PreviewSize(), QSize(40, 30)) << "smaller pictures at their own size";
 }

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds the engine's tests and the window tests with ThreadSanitizer in build-tsan/ and runs
+# them: bench/tsan.sh [ctest arguments]. Any data race fails the run.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/tools/setup.sh" >/dev/null  # the packages; the normal build is not needed here
+build=${LUMVALE_TSAN_BUILD:-$root/build-tsan}
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMVALE_BENCH=OFF \
+  -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
+  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
+cmake --build "$build" -j"$(nproc)" --target engine_tests window_tests
+export QT_QPA_PLATFORM=offscreen
+# halt_on_error: a race is a failure, not a warning in the log. The tests start helper
+# programs (fork and exec) while Qt's pool threads exist, which is safe.
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 die_after_fork=0 suppressions=$root/bench/tsan.supp ${TSAN_OPTIONS:-}"
+cd "$build"
+ctest --output-on-failure -R '^(ImageJob|Prefetcher|PreparedAhead|BatchTest)\.' "$@"

@@ -1,0 +1,161 @@
+#!/usr/bin/python3
+"""Helper of bench/engine.sh: the photo list, the output checks, the Pillow contestant and the
+final table. Debian's python3 with python3-pil; nothing else beyond the standard library.
+
+  engine_stats.py list FILE...                   prints the batch and checks that it is mixed enough
+  engine_stats.py closest MP FILE...             prints the file closest to MP megapixels
+  engine_stats.py check-outputs DIR N [--baseline]  N JPEGs in DIR, each within 800x600
+  engine_stats.py pillow OUTDIR FILE...          the Pillow contestant (see cmd_pillow)
+  engine_stats.py report TIMES MEMORY ROUNDS NPROC SINGLE_NAME   the final table
+"""
+import os
+import statistics
+import sys
+
+from PIL import Image
+
+MAX_W, MAX_H = 800, 600
+
+
+def describe(path):
+    """(width, height, megapixels, 'progressive'|'baseline', 'gray'|'colour') of a JPEG."""
+    with Image.open(path) as im:
+        if im.format != "JPEG":
+            raise SystemExit(f"{path}: not a JPEG but {im.format}")
+        w, h = im.size
+        # Pillow sets 'progressive' (and 'progression') for a progressive SOF2 frame.
+        scan = "progressive" if im.info.get("progressive") else "baseline"
+        tone = "gray" if im.mode == "L" else "colour"
+    return w, h, w * h / 1e6, scan, tone
+
+
+def cmd_list(files):
+    rows = [(os.path.basename(f),) + describe(f) for f in files]
+    width = max(len(r[0]) for r in rows)
+    print(f"{'photo':<{width}}  {'size':>11}  {'MP':>5}  {'scan':<11}  tone")
+    for name, w, h, mp, scan, tone in rows:
+        print(f"{name:<{width}}  {f'{w}x{h}':>11}  {mp:5.1f}  {scan:<11}  {tone}")
+    total = sum(r[3] for r in rows)
+    print(f"{len(rows)} photos, {total:.1f} megapixels in all")
+    # The batch must show per-photo costs of every kind the program meets.
+    problems = []
+    if len(rows) < 8:
+        problems.append("fewer than 8 photos")
+    if total < 60:
+        problems.append("less than 60 megapixels in all")
+    if max(r[3] for r in rows) < 20:
+        problems.append("no photo of 20 megapixels or more")
+    for kind in ("baseline", "progressive"):
+        if not any(r[4] == kind for r in rows):
+            problems.append(f"no {kind} photo")
+    for kind in ("colour", "gray"):
+        if not any(r[5] == kind for r in rows):
+            problems.append(f"no {kind} photo")
+    # Identical copies would hide per-photo costs: every photo has a size of its own.
+    sizes = [(r[1], r[2]) for r in rows]
+    if len(set(sizes)) < len(sizes):
+        problems.append("two photos of the same size")
+    if problems:
+        raise SystemExit("the batch is not fit for the benchmark: " + "; ".join(problems))
+
+
+def cmd_closest(mp, files):
+    target = float(mp)
+    print(min(files, key=lambda f: abs(describe(f)[2] - target)))
+
+
+def cmd_check_outputs(folder, count, baseline):
+    names = sorted(n for n in os.listdir(folder) if n.lower().endswith(".jpg"))
+    if len(names) != int(count):
+        raise SystemExit(f"{folder}: {len(names)} outputs for {count} inputs")
+    for n in names:
+        w, h, _, scan, _ = describe(os.path.join(folder, n))
+        if w > MAX_W or h > MAX_H:
+            raise SystemExit(f"{folder}/{n}: {w}x{h} does not fit {MAX_W}x{MAX_H}")
+        if baseline and scan != "baseline":
+            raise SystemExit(f"{folder}/{n}: progressive, the profile asks for baseline")
+
+
+def fit(w, h):
+    """The largest size within 800x600 that keeps the photo's width-to-height ratio, never
+    enlarged (whole pixels, rounded down, as the program's TargetSize does)."""
+    tw, th = w, h
+    if MAX_W < w:
+        tw, th = MAX_W, h * MAX_W // w
+    if MAX_H < th:
+        tw, th = w * MAX_H // h, MAX_H
+    return max(tw, 1), max(th, 1)
+
+
+def cmd_pillow(outdir, files):
+    """For each file: Image.open, full decode (no draft(), so no reduced-scale DCT decoding),
+    resize to fit 800x600 with Image.LANCZOS in the photo's own mode (RGB or L), save as a
+    baseline JPEG at quality 90 with Pillow's defaults (4:2:0 chroma, no optimize)."""
+    for f in files:
+        with Image.open(f) as im:
+            small = im.resize(fit(*im.size), Image.LANCZOS)
+        name = os.path.splitext(os.path.basename(f))[0] + "_pil.jpg"
+        small.save(os.path.join(outdir, name), "JPEG", quality=90)
+
+
+def cmd_report(times_path, memory_path, rounds, nproc, single_name):
+    # Each line: round, what, start, end as bash's $EPOCHREALTIME (its decimal mark follows
+    # the locale). The floor of a round is the sum of its per-photo djpeg times.
+    times = {}
+    per_round_floor = {}
+    with open(times_path) as t:
+        for line in t:
+            rnd, key, start, end = line.rstrip("\n").split("\t")
+            seconds = float(end.replace(",", ".")) - float(start.replace(",", "."))
+            times.setdefault(key, []).append(seconds)
+            if key.startswith("floor:"):
+                per_round_floor[rnd] = per_round_floor.get(rnd, 0.0) + seconds
+    times["floor"] = list(per_round_floor.values())
+    memory = {}
+    with open(memory_path) as m:
+        for line in m:
+            key, kib = line.split("\t")
+            memory.setdefault(key, []).append(int(kib))
+
+    floor = statistics.median(times["floor"])
+    rows = [
+        ("floor", "djpeg -dct float, one process per photo, summed"),
+        ("lumvale", "lumvale -p:Bench, all workers"),
+        ("lumvale1", "lumvale -p:Bench, LUMVALE_THREADS=1"),
+        ("vips", "vipsthumbnail --size 800x600, Q=90"),
+        ("pillow", "Pillow, one python3, LANCZOS, q=90"),
+    ]
+    print(f"median of {rounds} interleaved rounds, wall time; cores (nproc): {nproc}")
+    print(f"{'what':<48}  {'median s':>9}  {'min s':>7}  {'x floor':>7}  {'peak RSS':>9}")
+    for key, label in rows:
+        med = statistics.median(times[key])
+        # /usr/bin/time -f %M gives KiB; the highest peak over the rounds, in MiB.
+        rss = f"{max(memory[key]) / 1024:6.0f} MiB" if key in memory else ""
+        print(f"{label:<48}  {med:9.3f}  {min(times[key]):7.3f}  {med / floor:7.2f}  {rss:>9}")
+    single = statistics.median(times["single"])
+    single_floor = statistics.median(times["floor:" + single_name])
+    extra = (single - single_floor) * 1000
+    print(f"single photo {single_name}: lumvale {single * 1000:.0f} ms as a whole process, "
+          f"its djpeg {single_floor * 1000:.0f} ms: floor + {extra:.0f} ms")
+
+
+def main(argv):
+    if len(argv) < 2:
+        raise SystemExit(__doc__)
+    cmd, args = argv[1], argv[2:]
+    if cmd == "list":
+        cmd_list(args)
+    elif cmd == "closest":
+        cmd_closest(args[0], args[1:])
+    elif cmd == "check-outputs":
+        cmd_check_outputs(args[0], args[1], "--baseline" in args[2:])
+    elif cmd == "pillow":
+        cmd_pillow(args[0], args[1:])
+    elif cmd == "report":
+        cmd_report(*args)
+    else:
+        raise SystemExit(__doc__)
+
+
+if __name__ == "__main__":
+    main(sys.argv)

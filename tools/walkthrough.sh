@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The user's walks through Lumvale on a virtual X server (Xvfb), with screenshots:
 #   tools/walkthrough.sh [SCREENSHOT_FOLDER]
+# (LUMVALE_WALKTHROUGH_PHOTO=photo.jpg: the batch walk runs on copies of that real photo)
 # 1. the batch: file and folder dialogs, a drop, a run with limits, every answer to the
 #    overwrite question, Cancel in the middle of a run;
 # 2. profiles and languages, then a restart that must show "default", the saved window size and

@@ -106,8 +106,8 @@ class TWindowReport final : public TJobReport {
     QCoreApplication::processEvents();
   }
   void Encoded(int q, int64_t size) override {
-    main_.ShowStatus(Translate("Quality:") + u' ' + QString::number(q) + u' ' +
-                     Translate("size:") + u' ' + QString::number(size));
+    main_.ShowStatus(Translate("Quality:") + u' ' + QString::number(q) + u' ' + Translate("size:") +
+                     u' ' + QString::number(size));
     step_();
   }
 
@@ -138,7 +138,8 @@ void TfrmMain::StartPrefetch(const QStringList& files) {
   // A worker's finished photo wakes the event loop that waits for it.
   Prefetch = std::make_unique<TPrefetcher>(files, threads, [] {
     if (QCoreApplication* app = QCoreApplication::instance()) {
-      QMetaObject::invokeMethod(app, [] {}, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          app, [] {}, Qt::QueuedConnection);
     }
   });
 }

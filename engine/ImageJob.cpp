@@ -86,7 +86,8 @@ TPreparedImage PrepareImage(const QString& inputPath, const TJobSettings& settin
   prepared.scaled = std::make_unique<TBitmap32>();
   TBitmap32& target = *prepared.scaled;
   // The scaled picture's own resampler draws the preview from it.
-  TBitmap32Resampler::Create<TKernelResampler>(target).SetKernel(std::make_unique<TLanczosKernel>());
+  TBitmap32Resampler::Create<TKernelResampler>(target).SetKernel(
+      std::make_unique<TLanczosKernel>());
   const auto kernel = JobKernel();
   int32_t W = 0, H = 0, w = 0, h = 0;
 
@@ -129,9 +130,8 @@ TPreparedImage PrepareImage(const QString& inputPath, const TJobSettings& settin
   int q = settings.quality;
   Encode(target, q, settings.progressive, prepared.bytes);
   if (settings.sizeLimit > 0) {
-    for (int n = 0, next; (next = NextQuality(int64_t(prepared.bytes.size()), settings.sizeLimit,
-                                              q)) != 0;
-         ++n) {
+    for (int n = 0, next;
+         (next = NextQuality(int64_t(prepared.bytes.size()), settings.sizeLimit, q)) != 0; ++n) {
       report.ReducingFileSize(q, n, int64_t(prepared.bytes.size()));
       if (stop && stop->load()) throw EAbort();
       q = next;

@@ -45,12 +45,24 @@ class TRecordedReport final : public TJobReport {
   void ReplayTo(TJobReport& listener, const TBitmap32& scaled) const {
     for (const Event& e : events_) {
       switch (e.kind) {
-        case Kind::loading: listener.Loading(); break;
-        case Kind::imageSize: listener.ImageSize(e.a, e.b); break;
-        case Kind::resizeTo: listener.ResizeTo(e.a, e.b); break;
-        case Kind::scaled: listener.Scaled(scaled); break;
-        case Kind::reducing: listener.ReducingFileSize(e.a, e.b, e.size); break;
-        case Kind::encoded: listener.Encoded(e.a, e.size); break;
+        case Kind::loading:
+          listener.Loading();
+          break;
+        case Kind::imageSize:
+          listener.ImageSize(e.a, e.b);
+          break;
+        case Kind::resizeTo:
+          listener.ResizeTo(e.a, e.b);
+          break;
+        case Kind::scaled:
+          listener.Scaled(scaled);
+          break;
+        case Kind::reducing:
+          listener.ReducingFileSize(e.a, e.b, e.size);
+          break;
+        case Kind::encoded:
+          listener.Encoded(e.a, e.size);
+          break;
       }
     }
   }

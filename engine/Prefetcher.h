@@ -75,7 +75,7 @@ class TPrefetcher {
     std::optional<TPrefetched> result;
   };
   void Work(Worker& self);
-  void StopWorkersOn(int index);  // under lock_; every worker but the turn's when index < 0
+  void StopWorkersOn(int index);          // under lock_; every worker but the turn's when index < 0
   bool AdvanceTurn(const QString& path);  // under lock_
 
   const QStringList files_;

@@ -8,11 +8,7 @@ namespace lumvale {
 
 TShrinkingSink::TShrinkingSink(TBitmap32& target, int32_t sourceWidth, int32_t sourceHeight,
                                const TCustomKernel& kernel, const std::atomic<bool>* stop)
-    : target_(target),
-      width_(sourceWidth),
-      height_(sourceHeight),
-      kernel_(kernel),
-      stop_(stop) {}
+    : target_(target), width_(sourceWidth), height_(sourceHeight), kernel_(kernel), stop_(stop) {}
 
 TShrinkingSink::~TShrinkingSink() = default;
 

@@ -23,7 +23,8 @@ std::vector<uint8_t> WholePictureJob(const QString& path, const TJobSettings& s)
   InstallLanczosResampler(source);
   source.LoadImageFile(path);
   TBitmap32 target;
-  TBitmap32Resampler::Create<TKernelResampler>(target).SetKernel(std::make_unique<TLanczosKernel>());
+  TBitmap32Resampler::Create<TKernelResampler>(target).SetKernel(
+      std::make_unique<TLanczosKernel>());
   int32_t w = 0, h = 0;
   TargetSize(source.Width(), source.Height(), s.maxWidth, s.maxHeight, w, h);
   target.Resize(w, h);
@@ -102,8 +103,7 @@ TEST(ImageJob, SameBytesAsTheWholePictureJob) {
     EXPECT_EQ(said.encodedSize, int64_t(prepared.bytes.size())) << c.what;
     ASSERT_GE(said.lines.size(), 4) << c.what;
     EXPECT_EQ(said.lines[0], "loading");
-    EXPECT_EQ(said.lines[1],
-              QString("size %1x%2").arg(c.picture.width).arg(c.picture.height));
+    EXPECT_EQ(said.lines[1], QString("size %1x%2").arg(c.picture.width).arg(c.picture.height));
   }
 }
 
@@ -113,9 +113,8 @@ TEST(ImageJob, TellsEachStepInOrder) {
   WriteFile(path, MakeJpeg({640, 480}));
   Transcript shrink;
   PrepareImage(path, {320, 0, 90, false, 0}, shrink);
-  EXPECT_EQ(shrink.lines,
-            (QStringList{"loading", "size 640x480", "resize 320x240", "scaled 320x240",
-                         "encoded q90"}));
+  EXPECT_EQ(shrink.lines, (QStringList{"loading", "size 640x480", "resize 320x240",
+                                       "scaled 320x240", "encoded q90"}));
   Transcript copy;
   PrepareImage(path, {0, 0, 90, false, 0}, copy);
   EXPECT_EQ(copy.lines, (QStringList{"loading", "size 640x480", "scaled 640x480", "encoded q90"}));
@@ -123,7 +122,8 @@ TEST(ImageJob, TellsEachStepInOrder) {
   PrepareImage(path, {0, 0, 90, false, 1}, limited);
   ASSERT_GT(limited.lines.size(), 5);
   EXPECT_EQ(limited.lines[3], "reduce q90 #0");
-  EXPECT_TRUE(limited.lines.back().startsWith("encoded q")) << limited.lines.join(", ").toStdString();
+  EXPECT_TRUE(limited.lines.back().startsWith("encoded q"))
+      << limited.lines.join(", ").toStdString();
 }
 
 TEST(ImageJob, ErrorsOfThePicture) {

@@ -40,15 +40,15 @@ TEST(ShrinkingSink, SameBytesAsAStretchOfTheWholePicture) {
     JpegPicture picture;
     int32_t w, h;
   } cases[] = {
-      {{640, 480, false, false}, 320, 240},   // by 2: the two-row pass with 8-bit weights
-      {{640, 480, false, true}, 427, 320},    // by 1.5, progressive: 16-bit weights
-      {{333, 517, true, false}, 100, 155},    // grayscale, odd sizes, palette lookups
-      {{301, 203, false, false}, 300, 202},   // barely smaller: wide contribution overlap
-      {{300, 200, false, false}, 300, 199},   // one dimension kept
-      {{1100, 7, false, false}, 2, 1},        // by 550 across, to one row
-      {{9, 1500, true, true}, 1, 2},          // by 750 down
-      {{1030, 1030, false, false}, 1, 1},     // to a single pixel
-      {{80, 60, false, false}, 79, 1},        // a flat strip
+      {{640, 480, false, false}, 320, 240},  // by 2: the two-row pass with 8-bit weights
+      {{640, 480, false, true}, 427, 320},   // by 1.5, progressive: 16-bit weights
+      {{333, 517, true, false}, 100, 155},   // grayscale, odd sizes, palette lookups
+      {{301, 203, false, false}, 300, 202},  // barely smaller: wide contribution overlap
+      {{300, 200, false, false}, 300, 199},  // one dimension kept
+      {{1100, 7, false, false}, 2, 1},       // by 550 across, to one row
+      {{9, 1500, true, true}, 1, 2},         // by 750 down
+      {{1030, 1030, false, false}, 1, 1},    // to a single pixel
+      {{80, 60, false, false}, 79, 1},       // a flat strip
   };
   for (const auto& c : cases) {
     const std::vector<uint8_t> bytes = MakeJpeg(c.picture);

@@ -1,4 +1,5 @@
 #include "Dialogs.h"
+#include "FileBytes.h"
 #include "GnuGettext.h"
 #include "JpegImage.h"
 #include "MainWindow.h"
@@ -30,12 +31,6 @@ using namespace lumvale;
 using namespace lumvale::test;
 
 namespace {
-
-QByteArray Read(const QString& path) {
-  QFile f(path);
-  f.open(QIODevice::ReadOnly);
-  return f.readAll();
-}
 
 void Write(const QString& path, const QByteArray& bytes) {
   QFile f(path);

@@ -1,5 +1,6 @@
 // Failures of the one place where output files are written, and of the output folder during a
 // run: no partial file anywhere, an existing output unchanged, and the error reaches the user.
+#include "FileBytes.h"
 #include "GnuGettext.h"
 #include "MainWindow.h"
 #include "MemoryStream.h"
@@ -21,12 +22,6 @@ using namespace lumvale;
 using namespace lumvale::test;
 
 namespace {
-
-QByteArray Read(const QString& path) {
-  QFile f(path);
-  f.open(QIODevice::ReadOnly);
-  return f.readAll();
-}
 
 class FaultTest : public testing::Test {
  protected:

@@ -1,5 +1,6 @@
 // Runs whose photos are prepared ahead on worker threads: what the user sees and gets is what a
 // run on one thread gives, in list order, with each file's settings taken at its turn.
+#include "FileBytes.h"
 #include "GnuGettext.h"
 #include "JpegImage.h"
 #include "MainWindow.h"
@@ -24,12 +25,6 @@ using namespace lumvale;
 using namespace lumvale::test;
 
 namespace {
-
-QByteArray Read(const QString& path) {
-  QFile f(path);
-  f.open(QIODevice::ReadOnly);
-  return f.readAll();
-}
 
 int JpegWidth(const QString& path) {
   TJPEGImage jpeg;

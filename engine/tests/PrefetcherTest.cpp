@@ -56,7 +56,9 @@ TEST(Prefetcher, EveryTurnGetsWhatTheJobMakesInOrder) {
       NoReport none;
       const TPreparedImage direct = PrepareImage(path, kSettings, none);
       // A worker may not have reached the file: then the caller does it itself.
-      if (got) EXPECT_EQ(got->image.bytes, direct.bytes) << path.toStdString();
+      if (got) {
+        EXPECT_EQ(got->image.bytes, direct.bytes) << path.toStdString();
+      }
     }
     EXPECT_GE(prefetcher.Prepared(), 1) << workers;
     EXPECT_LE(prefetcher.MostTakenAhead(), workers) << "at most one waiting result per worker";

@@ -1,5 +1,6 @@
 // What a user reads when a job fails: the message box names the photo, keeps the error that
 // ended the job, and speaks the user's language, from the program's own catalogues.
+#include "BuiltCatalogues.h"
 #include "GnuGettext.h"
 #include "Job.h"
 #include "MainWindow.h"
@@ -29,18 +30,10 @@ using namespace lumvale::test;
 
 namespace {
 
-Messages Built(const char* path) {
-  Messages m = Unformat(QString::fromUtf8(path));
-  std::erase_if(m, [](const auto& entry) { return entry.first.empty(); });
-  return m;
-}
-
 // The program's catalogues embedded as the build made them; each test picks its language.
 class JobErrors : public testing::Test {
  protected:
-  JobErrors()
-      : install_(Built(LUMVALE_CATALOGUE_DIR "/de/LC_MESSAGES/default.mo"),
-                 Built(LUMVALE_CATALOGUE_DIR "/it/LC_MESSAGES/default.mo")) {
+  JobErrors() : install_(BuiltMessages("de"), BuiltMessages("it")) {
     QDir(dir.path()).mkpath("in");
     QDir(dir.path()).mkpath("out");
   }

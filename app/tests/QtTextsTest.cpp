@@ -2,6 +2,7 @@
 // menu, Qt's widget-based file and folder dialogs) in German and Italian: the program's catalogues
 // for the texts it has, Qt's catalogue of the current language for the rest, following the
 // language menu.
+#include "FileBytes.h"
 #include "GnuGettext.h"
 #include "QtPrinters.h"
 #include "TestInstallation.h"
@@ -32,12 +33,6 @@ using namespace lumvale::test;
 
 namespace {
 
-QByteArray ReadFile(const QString& path) {
-  QFile f(path);
-  f.open(QIODevice::ReadOnly);
-  return f.readAll();
-}
-
 // The catalogues the build made from po/de.po and po/it.po, on disk beside a test executable
 // for the codes de_DE and it_IT.
 class RealCatalogues {
@@ -47,7 +42,7 @@ class RealCatalogues {
       WriteBytes(
           install_.Locale(QStringLiteral("%1_%2/LC_MESSAGES/default.mo")
                               .arg(code, QString::fromLatin1(code).toUpper())),
-          ReadFile(QStringLiteral(LUMVALE_CATALOGUE_DIR "/%1/LC_MESSAGES/default.mo").arg(code)));
+          Read(QStringLiteral(LUMVALE_CATALOGUE_DIR "/%1/LC_MESSAGES/default.mo").arg(code)));
     }
   }
   const Installation& Install() const { return install_; }

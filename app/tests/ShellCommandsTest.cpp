@@ -1,4 +1,5 @@
 #include "AboutBox.h"
+#include "BuiltCatalogues.h"
 #include "DesktopEntryFields.h"
 #include "ExecutablePath.h"
 #include "GnuGettext.h"
@@ -25,17 +26,10 @@ using namespace lumvale::test;
 
 namespace {
 
-Messages Built(const char* path) {
-  Messages m = Unformat(QString::fromUtf8(path));
-  std::erase_if(m, [](const auto& entry) { return entry.first.empty(); });
-  return m;
-}
-
 class ShellCommandsTest : public testing::Test {
  protected:
   ShellCommandsTest()
-      : install_(Built(LUMVALE_CATALOGUE_DIR "/de/LC_MESSAGES/default.mo"),
-                 Built(LUMVALE_CATALOGUE_DIR "/it/LC_MESSAGES/default.mo")),
+      : install_(BuiltMessages("de"), BuiltMessages("it")),
         env_({{"LANG", "C"}}),
         l10n_(install_.Executable(), install_.Table()) {
     savedHome_ = qgetenv("HOME");

@@ -1,5 +1,6 @@
 // The main window in German and Italian from the program's own catalogues, and back.
 #include "BuiltCatalogues.h"
+#include "FileBytes.h"
 #include "GnuGettext.h"
 #include "MainWindow.h"
 #include "QtPrinters.h"
@@ -22,23 +23,12 @@
 using namespace lumvale;
 using namespace lumvale::test;
 
-namespace {
-
-QByteArray ReadFile(const QString& path) {
-  QFile f(path);
-  f.open(QIODevice::ReadOnly);
-  return f.readAll();
-}
-
-}  // namespace
-
 TEST(TranslatedMainWindow, FollowsTheLanguage) {
   // The catalogues the build made from po/de.po and po/it.po, on disk beside a test executable.
   Installation install({}, {});
   for (const char* code : {"de", "it"}) {
-    WriteBytes(
-        install.Locale(QStringLiteral("%1_XX/LC_MESSAGES/default.mo").arg(code)),
-        ReadFile(QStringLiteral(LUMVALE_CATALOGUE_DIR "/%1/LC_MESSAGES/default.mo").arg(code)));
+    WriteBytes(install.Locale(QStringLiteral("%1_XX/LC_MESSAGES/default.mo").arg(code)),
+               Read(QStringLiteral(LUMVALE_CATALOGUE_DIR "/%1/LC_MESSAGES/default.mo").arg(code)));
   }
   Environment env({{"LANG", "de_XX"}});
   TLocalization l10n(install.Executable(), install.Table());

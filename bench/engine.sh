@@ -26,21 +26,8 @@ die() {
 }
 
 # --- Tools: libjpeg-turbo's djpeg and jpegtran, vipsthumbnail, Pillow, GNU time (for %M).
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-tools=(libjpeg-turbo-progs libvips-tools python3 python3-pil time)
-missing=()
-for p in "${tools[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if ((${#missing[@]})); then
-  echo "Installing Debian packages: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+source "$root/tools/packages.sh"
+need_packages libjpeg-turbo-progs libvips-tools python3 python3-pil time
 
 # The program as run.sh builds it (Release, into build/ or $LUMVALE_BUILD).
 "$root/tools/setup.sh" >/dev/null
@@ -55,7 +42,7 @@ for p in "${wallpapers[@]}"; do
   if ! compgen -G "$data/debs/${p}_*.deb" >/dev/null; then
     # apt-get download needs the package lists; fetch them once when it cannot find the package.
     if ! (cd "$data/debs" && apt-get download -qq "$p" 2>/dev/null); then
-      "${sudo_cmd[@]}" apt-get update -qq
+      if [ "$(id -u)" -ne 0 ]; then sudo apt-get update -qq; else apt-get update -qq; fi
       (cd "$data/debs" && apt-get download -qq "$p")
     fi
   fi

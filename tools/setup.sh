@@ -10,20 +10,8 @@ LUMVALE_BUILD=${LUMVALE_BUILD:-$LUMVALE_ROOT/build}
 packages=(g++ make cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev gettext libgtest-dev
           qt6-translations-l10n)
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if ((${#missing[@]})); then
-  echo "Installing Debian packages: ${missing[*]}"
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source "$LUMVALE_ROOT/tools/packages.sh"
+need_packages "${packages[@]}"
 
 if [ ! -f "$LUMVALE_BUILD/CMakeCache.txt" ]; then
   cmake -S "$LUMVALE_ROOT" -B "$LUMVALE_BUILD" -DCMAKE_BUILD_TYPE=Release

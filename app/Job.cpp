@@ -211,7 +211,6 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
       ready = Prefetch->Take(InputPath, settings, [this] {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (Cancelled && Prefetch) Prefetch->Cancel();
-        return true;
       });
     }
     TMemoryStream stream;

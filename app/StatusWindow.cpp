@@ -61,7 +61,8 @@ TfrmImagePopup::TfrmImagePopup(TfrmMain& main)
   layout->addStretch();
   layout->addWidget(btCancel, 0, Qt::AlignHCenter);
 
-  // Every picture is loaded into this bitmap and scaled from it with these settings.
+  // A picture put into the bitmap itself is scaled for display with these settings; a run's
+  // photos are shown through the job's scaled copy instead (TImage32::ScaledPicture).
   TBitmap32& bitmap = img->Bitmap();
   bitmap.CombineMode = TCombineMode::cmMerge;
   InstallLanczosResampler(bitmap);

@@ -48,16 +48,14 @@ void TPrefetcher::StopWorkersOn(int index) {
   }
 }
 
-bool TPrefetcher::AdvanceTurn(const QString& path) {
+void TPrefetcher::AdvanceTurn() {
   const int i = turn_.load();
-  if (i >= int(files_.size()) || files_[i] != path) return false;
   turn_ = i + 1;
   next_ = std::max(next_, i + 1);
-  return true;
 }
 
 std::optional<TPrefetched> TPrefetcher::Take(const QString& path, const TJobSettings& settings,
-                                             const std::function<bool()>& pump) {
+                                             const std::function<void()>& pump) {
   std::unique_lock guard(lock_);
   const int i = turn_.load();
   if (i >= int(files_.size()) || files_[i] != path) return std::nullopt;
@@ -69,19 +67,15 @@ std::optional<TPrefetched> TPrefetcher::Take(const QString& path, const TJobSett
         continue;
       }
       guard.unlock();
-      const bool keepWaiting = pump();
+      pump();
       guard.lock();
-      if (!keepWaiting) {
-        StopWorkersOn(i);
-        break;
-      }
     }
   }
   slot.taken = true;  // a worker that has not reached it yet leaves it alone
   std::optional<TPrefetched> result;
-  if (slot.done && slot.result && slot.settings == settings) result = std::move(slot.result);
+  if (slot.result && slot.settings == settings) result = std::move(slot.result);
   slot.result.reset();
-  AdvanceTurn(path);
+  AdvanceTurn();
   guard.unlock();
   changed_.notify_all();
   return result;
@@ -95,7 +89,7 @@ void TPrefetcher::Skip(const QString& path) {
     slots_[size_t(i)].taken = true;
     slots_[size_t(i)].result.reset();
     StopWorkersOn(i);
-    AdvanceTurn(path);
+    AdvanceTurn();
   }
   changed_.notify_all();
 }

@@ -44,11 +44,11 @@ class TPrefetcher {
   void Announce(const TJobSettings& settings);
 
   // The turn of the next file of the list, which must be path (else nothing is returned and
-  // the turn stays). Waits while a worker prepares it, calling pump in between; pump returns
-  // false to give up waiting (the caller then does the file itself). Returns the result when it
-  // was made with settings and succeeded.
+  // the turn stays). Waits while a worker prepares it, calling pump in between (to handle the
+  // caller's events; without one it just waits). Returns the result when it was made with
+  // settings and succeeded.
   std::optional<TPrefetched> Take(const QString& path, const TJobSettings& settings,
-                                  const std::function<bool()>& pump = {});
+                                  const std::function<void()>& pump = {});
   // The turn of the next file of the list passes without a result (not found, not overwritten).
   void Skip(const QString& path);
 
@@ -75,8 +75,8 @@ class TPrefetcher {
     std::optional<TPrefetched> result;
   };
   void Work(Worker& self);
-  void StopWorkersOn(int index);          // under lock_; every worker but the turn's when index < 0
-  bool AdvanceTurn(const QString& path);  // under lock_
+  void StopWorkersOn(int index);  // under lock_; every worker but the turn's when index < 0
+  void AdvanceTurn();             // under lock_
 
   const QStringList files_;
   const int workers_;

@@ -22,11 +22,15 @@ void TShrinkingSink::Prepare(int32_t width, int32_t height, bool indexed) {
   if (mapX && mapY && !mapX->empty() && !mapY->empty()) {
     plan_ = std::make_unique<TStretchPlan>(*mapX, *mapY, 0, height_, kernel_.ClampsOutput());
     windowRows_ = std::max(plan_->WindowRows(), 1);
+    const int32_t spanLo = plan_->SpanLo();
+    rowAt_ = [this, spanLo](int32_t row) {
+      return reinterpret_cast<const uint8_t*>(Slot(row) + spanLo);
+    };
+    output_ = [this](int32_t row) { return target_.RowPointer(row); };
+    done_ = [](int32_t, TColor32*) {};
   }
   // Every slot is written by the decoder before a pass reads it, so the window is not cleared.
-  window_ = std::vector<TColor32>();
-  window_.reserve(size_t(windowRows_) * size_t(width_));
-  window_.resize(size_t(windowRows_) * size_t(width_));
+  window_ = std::make_unique_for_overwrite<TColor32[]>(size_t(windowRows_) * size_t(width_));
   if (indexed) indices_.resize(size_t(width));
 }
 
@@ -48,14 +52,8 @@ void TShrinkingSink::RowDone(int32_t y) {
   if (!plan_) return;
   // Rows arrive in order: every group whose last source row is here runs now, while all the rows
   // it reads are still in the window.
-  const int32_t spanLo = plan_->SpanLo();
-  const TStretchPlan::RowAt rowAt = [&](int32_t row) {
-    return reinterpret_cast<const uint8_t*>(Slot(row) + spanLo);
-  };
-  const TStretchPlan::Output output = [&](int32_t row) { return target_.RowPointer(row); };
-  const TStretchPlan::Done done = [](int32_t, TColor32*) {};
   while (nextGroup_ < plan_->Groups() && plan_->NeedHi(nextGroup_) <= y) {
-    plan_->RunGroup(nextGroup_++, rowAt, output, done);
+    plan_->RunGroup(nextGroup_++, rowAt_, output_, done_);
   }
 }
 

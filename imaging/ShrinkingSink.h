@@ -34,16 +34,20 @@ class TShrinkingSink final : public jpeg::DecodeSink {
   int32_t WindowRows() const { return windowRows_; }
 
  private:
-  TColor32* Slot(int32_t y) { return window_.data() + size_t(y % windowRows_) * size_t(width_); }
+  TColor32* Slot(int32_t y) { return window_.get() + size_t(y % windowRows_) * size_t(width_); }
 
   TBitmap32& target_;
   int32_t width_, height_;
   const TCustomKernel& kernel_;
   const std::atomic<bool>* stop_;
   std::unique_ptr<TStretchPlan> plan_;
+  // Where the plan reads source rows and writes target rows; made once in Prepare.
+  TStretchPlan::RowAt rowAt_;
+  TStretchPlan::Output output_;
+  TStretchPlan::Done done_;
   int32_t windowRows_ = 1;
   int32_t nextGroup_ = 0;
-  std::vector<TColor32> window_;
+  std::unique_ptr<TColor32[]> window_;
   std::vector<uint8_t> indices_;
   std::vector<TColor32> palette_;
 };

@@ -10,7 +10,7 @@ cd "$root"
 mapfile -t sources < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h' 2>/dev/null |
   grep -v '/tests/' | sort -u | while read -r f; do [ -f "$f" ] && echo "$f"; done || true)
 if [ ${#sources[@]} -eq 0 ]; then
-  mapfile -t sources < <(find app i18n input profiles imaging platform -name '*.cpp' -o -name '*.h' | grep -v '/tests/')
+  mapfile -t sources < <(find app engine i18n input profiles imaging platform -name '*.cpp' -o -name '*.h' | grep -v '/tests/')
 fi
 xgettext --language=C++ --from-code=UTF-8 --keyword=Translate --keyword=N_ \
   --omit-header -o "$tmp/program.pot" "${sources[@]}"

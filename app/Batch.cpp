@@ -60,8 +60,12 @@ QStringList TfrmMain::ExpandInputList() const {
 
 TBatchScope::TBatchScope(TfrmMain& main) : main_(main), popup_(new TfrmImagePopup(main)) {
   frmImagePopup = popup_;
-  popup_->move(main.frameGeometry().center() - popup_->rect().center());
-  popup_->show();
+  if (main.testAttribute(Qt::WA_DontShowOnScreen)) {
+    popup_->setAttribute(Qt::WA_DontShowOnScreen);
+  } else {
+    popup_->move(main.frameGeometry().center() - popup_->rect().center());
+    popup_->show();
+  }
   QApplication::setOverrideCursor(Qt::WaitCursor);
   main.SetIdle(false);
 }

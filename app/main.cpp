@@ -96,7 +96,14 @@ int main(int argc, char** argv) {
                                                                   : 2);
       });
     }
-    frmMain.show();
+    if (headless) {
+      // Nobody would see the windows: they are never shown, so nothing is laid out or painted
+      // and the status window makes no preview; the batch starts as on a shown window.
+      frmMain.setAttribute(Qt::WA_DontShowOnScreen);
+      frmMain.FormShow();
+    } else {
+      frmMain.show();
+    }
     return app.exec();
   } catch (const Exception& e) {
     std::fprintf(stderr, "lumvale: %s\n", e.what());

@@ -25,8 +25,13 @@ QSize TImage32::PreviewSize() const {
 
 void TImage32::ScaledPicture(const TBitmap32& scaled, QSize pictureSize) {
   pictureSize_ = pictureSize;
-  previewSource_ = &scaled;
   dirty_ = true;
+  // A window that is never put on a screen (the terminal mode's) shows nothing to make.
+  if (window()->testAttribute(Qt::WA_DontShowOnScreen)) {
+    preview_ = QImage();
+    return;
+  }
+  previewSource_ = &scaled;
   Preview();  // while the scaled copy still exists
   previewSource_ = nullptr;
   update();

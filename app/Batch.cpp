@@ -7,6 +7,7 @@
 #include "ErrorDisplay.h"
 #include "GnuGettext.h"
 #include "MainWindow.h"
+#include "MemoryReuse.h"
 #include "StatusWindow.h"
 
 #include <QApplication>
@@ -59,6 +60,7 @@ QStringList TfrmMain::ExpandInputList() const {
 }
 
 TBatchScope::TBatchScope(TfrmMain& main) : main_(main), popup_(new TfrmImagePopup(main)) {
+  KeepFreedMemoryForReuse();
   frmImagePopup = popup_;
   if (main.testAttribute(Qt::WA_DontShowOnScreen)) {
     popup_->setAttribute(Qt::WA_DontShowOnScreen);
@@ -80,6 +82,7 @@ TBatchScope::~TBatchScope() {
   popup_->hide();
   popup_->deleteLater();
   if (frmImagePopup == popup_) frmImagePopup = nullptr;
+  ReturnFreedMemory();
   main_.CleaningUp = false;
 }
 

@@ -4,6 +4,7 @@ final table. Debian's python3 with python3-pil; nothing else beyond the standard
 
   engine_stats.py list FILE...                   prints the batch and checks that it is mixed enough
   engine_stats.py closest MP FILE...             prints the file closest to MP megapixels
+  engine_stats.py gray FILE...                   prints the grayscale ones, one per line
   engine_stats.py check-outputs DIR N [--baseline]  N JPEGs in DIR, each within 800x600
   engine_stats.py pillow OUTDIR FILE...          the Pillow contestant (see cmd_pillow)
   engine_stats.py report TIMES MEMORY ROUNDS NPROC SINGLE_NAME   the final table
@@ -64,6 +65,12 @@ def cmd_closest(mp, files):
     print(min(files, key=lambda f: abs(describe(f)[2] - target)))
 
 
+def cmd_gray(files):
+    for f in files:
+        if describe(f)[4] == "gray":
+            print(f)
+
+
 def cmd_check_outputs(folder, count, baseline):
     names = sorted(n for n in os.listdir(folder) if n.lower().endswith(".jpg"))
     if len(names) != int(count):
@@ -100,17 +107,26 @@ def cmd_pillow(outdir, files):
 
 def cmd_report(times_path, memory_path, rounds, nproc, single_name):
     # Each line: round, what, start, end as bash's $EPOCHREALTIME (its decimal mark follows
-    # the locale). The floor of a round is the sum of its per-photo djpeg times.
+    # the locale). The floor of a round is the sum of its per-photo djpeg times; the second
+    # floor takes a grayscale photo's quantized decode ("floorq:") in place of its plain one.
     times = {}
-    per_round_floor = {}
+    per_round = {"floor": {}, "floorq": {}}
+    quantized = set()
     with open(times_path) as t:
         for line in t:
             rnd, key, start, end = line.rstrip("\n").split("\t")
             seconds = float(end.replace(",", ".")) - float(start.replace(",", "."))
             times.setdefault(key, []).append(seconds)
-            if key.startswith("floor:"):
-                per_round_floor[rnd] = per_round_floor.get(rnd, 0.0) + seconds
-    times["floor"] = list(per_round_floor.values())
+            kind, _, name = key.partition(":")
+            if kind in per_round:
+                per_round[kind].setdefault(rnd, {})[name] = seconds
+                if kind == "floorq":
+                    quantized.add(name)
+    times["floor"] = [sum(p.values()) for p in per_round["floor"].values()]
+    times["floorq"] = [
+        sum(per_round["floorq"].get(rnd, {}).get(name, s) for name, s in p.items())
+        for rnd, p in per_round["floor"].items()
+    ]
     memory = {}
     with open(memory_path) as m:
         for line in m:
@@ -118,20 +134,27 @@ def cmd_report(times_path, memory_path, rounds, nproc, single_name):
             memory.setdefault(key, []).append(int(kib))
 
     floor = statistics.median(times["floor"])
+    floorq = statistics.median(times["floorq"])
     rows = [
         ("floor", "djpeg -dct float, one process per photo, summed"),
+        ("floorq", "the same, grayscale photos with -colors 236"),
         ("lumvale", "lumvale -p:Bench, all workers"),
         ("lumvale1", "lumvale -p:Bench, LUMVALE_THREADS=1"),
         ("vips", "vipsthumbnail --size 800x600, Q=90"),
         ("pillow", "Pillow, one python3, LANCZOS, q=90"),
     ]
     print(f"median of {rounds} interleaved rounds, wall time; cores (nproc): {nproc}")
-    print(f"{'what':<48}  {'median s':>9}  {'min s':>7}  {'x floor':>7}  {'peak RSS':>9}")
+    print(f"{'what':<48}  {'median s':>9}  {'min s':>7}  {'x floor':>7}  {'x floorq':>8}"
+          f"  {'peak RSS':>9}")
     for key, label in rows:
         med = statistics.median(times[key])
         # /usr/bin/time -f %M gives KiB; the highest peak over the rounds, in MiB.
         rss = f"{max(memory[key]) / 1024:6.0f} MiB" if key in memory else ""
-        print(f"{label:<48}  {med:9.3f}  {min(times[key]):7.3f}  {med / floor:7.2f}  {rss:>9}")
+        print(f"{label:<48}  {med:9.3f}  {min(times[key]):7.3f}  {med / floor:7.2f}"
+              f"  {med / floorq:8.2f}  {rss:>9}")
+    print(f"floorq: a grayscale JPEG must decode as libjpeg's one-pass quantizer gives it, 236 "
+          f"levels with Floyd-Steinberg dithering ({len(quantized)} photos here); djpeg -colors "
+          f"236 asks libjpeg for the same")
     single = statistics.median(times["single"])
     single_floor = statistics.median(times["floor:" + single_name])
     extra = (single - single_floor) * 1000
@@ -147,6 +170,8 @@ def main(argv):
         cmd_list(args)
     elif cmd == "closest":
         cmd_closest(args[0], args[1:])
+    elif cmd == "gray":
+        cmd_gray(args)
     elif cmd == "check-outputs":
         cmd_check_outputs(args[0], args[1], "--baseline" in args[2:])
     elif cmd == "pillow":

@@ -99,6 +99,9 @@ class TWindowReport final : public TJobReport {
   void Scaled(const TBitmap32& picture) override {
     frmImagePopup->img->ScaledPicture(picture, pictureSize_);
   }
+  void InformationLeftOut() override {
+    main_.ShowStatus(Translate("Photo information could not be read and was left out"));
+  }
   void ReducingFileSize(int q, int n, int64_t size) override {
     main_.ShowStatus(TranslateResourceString(rsReduceFileSize) + QStringLiteral(" (") +
                      Translate("quality") + QStringLiteral(":%1/%2 ").arg(q).arg(n) +
@@ -128,6 +131,10 @@ TJobSettings TfrmMain::ReadJobSettings() const {
   s.progressive = cbProgressive->isChecked();
   const int64_t limit = int64_t(EditToInt(edFilesize->text())) * 1024;
   s.sizeLimit = cbFilesize->isChecked() && limit > 0 ? limit : 0;
+  s.turnUpright = cbAutorotate->isChecked();
+  s.keepColourProfile = cbKeepIcc->isChecked();
+  s.keepInformation = cbKeepExif->isChecked();
+  s.keepLocation = cbKeepExif->isChecked() && cbKeepGps->isChecked();
   return s;
 }
 

@@ -2,10 +2,10 @@
 
 #include "BatchScope.h"
 #include "Dialogs.h"
-#include "ImageJob.h"
-#include "Prefetcher.h"
 #include "ErrorDisplay.h"
 #include "GnuGettext.h"
+#include "ImageJob.h"
+#include "Prefetcher.h"
 #include "SectionStore.h"
 #include "StatusWindow.h"
 #include "TextMarker.h"
@@ -256,7 +256,20 @@ void TfrmMain::CreateControls() {
 
   gbOptions = Make<QGroupBox>(right, "gbOptions", N_("Options"));
   cbProgressive = Make<QCheckBox>(gbOptions, "cbProgressive", N_("save as progressive images"));
-  compact(new QVBoxLayout(gbOptions))->addWidget(cbProgressive);
+  cbAutorotate = Make<QCheckBox>(gbOptions, "cbAutorotate", N_("turn photos upright"));
+  cbKeepIcc = Make<QCheckBox>(gbOptions, "cbKeepIcc", N_("keep colour profile"));
+  cbKeepExif = Make<QCheckBox>(gbOptions, "cbKeepExif", N_("keep photo information"));
+  cbKeepGps = Make<QCheckBox>(gbOptions, "cbKeepGps", N_("also keep the location"));
+  auto* options = new QVBoxLayout(gbOptions);
+  compact(options);
+  for (QCheckBox* box : {cbProgressive, cbAutorotate, cbKeepIcc, cbKeepExif}) {
+    options->addWidget(box);
+  }
+  // The location belongs to the photo information: indented beneath it.
+  auto* location = new QHBoxLayout;
+  location->addSpacing(18);
+  location->addWidget(cbKeepGps);
+  options->addLayout(location);
   settings->addWidget(gbOptions);
 
   gbProfile = Make<QGroupBox>(right, "gbProfile", N_("Profile"));

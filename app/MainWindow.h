@@ -81,6 +81,10 @@ class TfrmMain : public QMainWindow {
   QLabel* lbPrefixExample;
   QGroupBox* gbOptions;
   QCheckBox* cbProgressive;
+  QCheckBox* cbAutorotate;
+  QCheckBox* cbKeepIcc;
+  QCheckBox* cbKeepExif;
+  QCheckBox* cbKeepGps;
   QGroupBox* gbProfile;
   QComboBox* cbProfile;
   QPushButton* btSaveProfile;

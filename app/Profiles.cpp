@@ -33,6 +33,10 @@ void TfrmMain::LoadProfile(const QString& name) {
   cbFilesize->setChecked(p.ReadBool(name, "cbfilesize", false));
   cbProgressive->setChecked(p.ReadBool(name, "cbprogressive", true));
   edFilesize->setText(QString::number(p.ReadInteger(name, "filesize", 100)));
+  cbAutorotate->setChecked(p.ReadBool(name, "autorotate", true));
+  cbKeepIcc->setChecked(p.ReadBool(name, "keepicc", true));
+  cbKeepExif->setChecked(p.ReadBool(name, "keepexif", false));
+  cbKeepGps->setChecked(p.ReadBool(name, "keepgps", false));
   const bool chosenFolder = p.ReadInteger(name, "pathtype", 0) == 1;
   edOutputPath->setEnabled(chosenFolder);
   if (chosenFolder) edOutputPath->setText(p.ReadString(name, "defpath", QString()));
@@ -51,6 +55,10 @@ void TfrmMain::SaveProfile(const QString& name) {
   p.WriteBool(name, "cbfilesize", cbFilesize->isChecked());
   p.WriteBool(name, "cbprogressive", cbProgressive->isChecked());
   p.WriteInteger(name, "filesize", EditToInt(edFilesize->text()));
+  p.WriteBool(name, "autorotate", cbAutorotate->isChecked());
+  p.WriteBool(name, "keepicc", cbKeepIcc->isChecked());
+  p.WriteBool(name, "keepexif", cbKeepExif->isChecked());
+  p.WriteBool(name, "keepgps", cbKeepGps->isChecked());
   p.WriteInteger(name, "pathtype", edOutputPath->isEnabled() ? 1 : 0);
   // Next to the inputs, an older folder of the profile stays stored.
   if (edOutputPath->isEnabled()) p.WriteString(name, "defpath", edOutputPath->text());

@@ -27,7 +27,7 @@ void TfrmMain::ConnectSettings() {
   for (QLineEdit* edit : {edQuality, edWidth, edHeight, edFilesize, edAddExt}) {
     edit->installEventFilter(this);
   }
-  for (QCheckBox* box : {cbFilesize, cbWidth, cbHeight}) {
+  for (QCheckBox* box : {cbFilesize, cbWidth, cbHeight, cbKeepExif}) {
     connect(box, &QCheckBox::toggled, this, &TfrmMain::cbFilesizeClick);
   }
   for (QAbstractButton* button :
@@ -104,6 +104,8 @@ void TfrmMain::UpdateControls() {
     cbAddExtension->setEnabled(false);
     edOutputPath->setText(Translate("<same as input>"));
   }
+
+  cbKeepGps->setEnabled(cbKeepExif->isChecked());
 
   const bool adding = cbAddExtension->isChecked();
   rgSufix->setEnabled(adding);

@@ -1,11 +1,14 @@
 #include "ImageJob.h"
 
+#include "CmykColour.h"
 #include "Exception.h"
 #include "Graphic.h"
 #include "ImagingErrors.h"
 #include "JpegCodec.h"
 #include "JpegImage.h"
 #include "KernelResampler.h"
+#include "Orientation.h"
+#include "PhotoInformation.h"
 #include "PlatformTexts.h"
 #include "ShrinkingSink.h"
 #include "TextMarker.h"
@@ -61,7 +64,14 @@ bool Streams(const TGraphic& picture) {
          kMaxPixelStoreBytes;
 }
 
-void Encode(const TBitmap32& picture, int quality, bool progressive, std::vector<uint8_t>& out) {
+// What goes into the output besides the pixels.
+struct TKept {
+  std::vector<jpeg::Marker> markers;
+  std::vector<uint8_t> icc;
+};
+
+void Encode(const TBitmap32& picture, int quality, bool progressive, const TKept& kept,
+            std::vector<uint8_t>& out) {
   std::vector<const uint8_t*> rows(size_t(picture.Height()));
   for (int32_t y = 0; y < picture.Height(); ++y) {
     rows[size_t(y)] = reinterpret_cast<const uint8_t*>(picture.RowPointer(y));
@@ -70,6 +80,8 @@ void Encode(const TBitmap32& picture, int quality, bool progressive, std::vector
   params.quality = uint8_t(quality & 0xFF);  // as the JPEG adapter stores it
   params.progressive = progressive;
   params.grayscale = JpegDefaultSettings.GrayscaleOutput != 0;
+  params.markers = kept.markers;
+  params.icc = kept.icc;
   out.clear();
   jpeg::Encode({picture.Width(), picture.Height(), 4, rows.data()}, params, out);
 }
@@ -82,6 +94,18 @@ TPreparedImage PrepareImage(const QString& inputPath, const TJobSettings& settin
   std::unique_ptr<TGraphic> picture = CreateGraphicForFile(inputPath);
   picture->LoadFromFile(inputPath);
 
+  // The file's extras are read only when a setting uses them.
+  const auto* jpegFile = dynamic_cast<const TJPEGImage*>(picture.get());
+  jpeg::FileExtras extras;
+  if (jpegFile && !jpegFile->Data().EncodedBytes.empty() &&
+      (settings.turnUpright || settings.keepColourProfile || settings.keepInformation)) {
+    const std::vector<uint8_t>& bytes = jpegFile->Data().EncodedBytes;
+    extras = jpeg::ReadExtras(bytes.data(), bytes.size());
+  }
+  TPhotoInformation information(extras);
+  const TOrientation turn =
+      settings.turnUpright ? OrientationFromExif(information.Orientation()) : TOrientation{};
+
   TPreparedImage prepared;
   prepared.scaled = std::make_unique<TBitmap32>();
   TBitmap32& target = *prepared.scaled;
@@ -89,18 +113,25 @@ TPreparedImage PrepareImage(const QString& inputPath, const TJobSettings& settin
   TBitmap32Resampler::Create<TKernelResampler>(target).SetKernel(
       std::make_unique<TLanczosKernel>());
   const auto kernel = JobKernel();
+  // W x H: the picture as stored; U x V: as seen upright; w x h: the output, upright. A turn by
+  // 90 degrees scales the stored picture to h x w and transposes the result.
   int32_t W = 0, H = 0, w = 0, h = 0;
+  auto fit = [&] {
+    const int32_t U = turn.transpose ? H : W, V = turn.transpose ? W : H;
+    TargetSize(U, V, settings.maxWidth, settings.maxHeight, w, h);
+    target.Resize(turn.transpose ? h : w, turn.transpose ? w : h);
+    return w == U && h == V;
+  };
 
   if (Streams(*picture)) {
     W = picture->Width();
     H = picture->Height();
-    TargetSize(W, H, settings.maxWidth, settings.maxHeight, w, h);
-    target.Resize(w, h);
-    if (w == W && h == H) {
+    if (fit()) {
       // Nothing to scale: the decoder's rows are the picture to encode.
       target.CopyFrom(*picture);
+      Mirror(target, turn);
     } else {
-      TShrinkingSink sink(target, W, H, *kernel, stop);
+      TShrinkingSink sink(target, W, H, *kernel, stop, turn.mirrorRows, turn.upsideDown);
       static_cast<const TJPEGImage&>(*picture).DecodeInto(sink);
     }
   } else {
@@ -114,28 +145,37 @@ TPreparedImage PrepareImage(const QString& inputPath, const TJobSettings& settin
       throw Exception(
           TranslatePlatformText(N_("The picture file \"%1\" is empty.")).arg(inputPath));
     }
-    TargetSize(W, H, settings.maxWidth, settings.maxHeight, w, h);
-    target.Resize(w, h);
-    if (w == W && h == H) {
+    Mirror(source, turn);
+    if (fit()) {
       target.CopyFrom(source);
     } else {
       target.StretchFrom(target.FullRect(), source.FullRect(), &source);
     }
   }
+  if (turn.transpose) Transpose(target);
   if (stop && stop->load()) throw EAbort();
-  report.ImageSize(W, H);
-  if (w != W || h != H) report.ResizeTo(w, h);
+  const int32_t U = turn.transpose ? H : W, V = turn.transpose ? W : H;
+  report.ImageSize(U, V);
+  if (w != U || h != V) report.ResizeTo(w, h);
   report.Scaled(target);
 
+  TKept kept;
+  // A CMYK file's profile describes the inks, not the RGB pixels written; nor does a gray one.
+  if (settings.keepColourProfile && !extras.cmyk && IsRgbProfile(extras.icc)) kept.icc = extras.icc;
+  if (settings.keepInformation) {
+    kept.markers = information.Markers(w, h, settings.keepLocation);
+    if (information.LeftOut()) report.InformationLeftOut();
+  }
+
   int q = settings.quality;
-  Encode(target, q, settings.progressive, prepared.bytes);
+  Encode(target, q, settings.progressive, kept, prepared.bytes);
   if (settings.sizeLimit > 0) {
     for (int n = 0, next;
          (next = NextQuality(int64_t(prepared.bytes.size()), settings.sizeLimit, q)) != 0; ++n) {
       report.ReducingFileSize(q, n, int64_t(prepared.bytes.size()));
       if (stop && stop->load()) throw EAbort();
       q = next;
-      Encode(target, q, settings.progressive, prepared.bytes);
+      Encode(target, q, settings.progressive, kept, prepared.bytes);
     }
   }
   report.Encoded(q, int64_t(prepared.bytes.size()));

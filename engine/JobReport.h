@@ -8,7 +8,8 @@ namespace lumvale {
 class TBitmap32;
 
 // What a job tells while it prepares a photo, in this order: Loading; ImageSize; ResizeTo when
-// the picture is scaled; Scaled; ReducingFileSize once per round of the size-limit loop; Encoded.
+// the picture is scaled; Scaled; InformationLeftOut when photo information to keep was damaged;
+// ReducingFileSize once per round of the size-limit loop; Encoded.
 // The listener turns them into status lines, progress steps and the preview.
 class TJobReport {
  public:
@@ -18,6 +19,7 @@ class TJobReport {
   virtual void ResizeTo(int32_t width, int32_t height) = 0;
   // The picture as it is encoded; valid during the call.
   virtual void Scaled(const TBitmap32& picture) = 0;
+  virtual void InformationLeftOut() = 0;
   virtual void ReducingFileSize(int quality, int round, int64_t size) = 0;
   virtual void Encoded(int quality, int64_t size) = 0;
 };
@@ -34,6 +36,7 @@ class TRecordedReport final : public TJobReport {
     events_.push_back({Kind::resizeTo, width, height});
   }
   void Scaled(const TBitmap32&) override { events_.push_back({Kind::scaled}); }
+  void InformationLeftOut() override { events_.push_back({Kind::leftOut}); }
   void ReducingFileSize(int quality, int round, int64_t size) override {
     events_.push_back({Kind::reducing, quality, round, size});
   }
@@ -57,6 +60,9 @@ class TRecordedReport final : public TJobReport {
         case Kind::scaled:
           listener.Scaled(scaled);
           break;
+        case Kind::leftOut:
+          listener.InformationLeftOut();
+          break;
         case Kind::reducing:
           listener.ReducingFileSize(e.a, e.b, e.size);
           break;
@@ -68,7 +74,7 @@ class TRecordedReport final : public TJobReport {
   }
 
  private:
-  enum class Kind { loading, imageSize, resizeTo, scaled, reducing, encoded };
+  enum class Kind { loading, imageSize, resizeTo, scaled, leftOut, reducing, encoded };
   struct Event {
     Kind kind;
     int32_t a = 0, b = 0;

@@ -10,7 +10,11 @@ struct TJobSettings {
   int32_t maxHeight = 0;  // 0: no limit
   int quality = 90;
   bool progressive = false;
-  int64_t sizeLimit = 0;  // bytes; 0: no limit
+  int64_t sizeLimit = 0;          // bytes; 0: no limit
+  bool turnUpright = true;        // apply the EXIF orientation
+  bool keepColourProfile = true;  // copy an RGB colour profile into the output
+  bool keepInformation = false;   // copy EXIF, XMP and IPTC
+  bool keepLocation = false;      // with them, the GPS tags
 
   friend bool operator==(const TJobSettings&, const TJobSettings&) = default;
 };

@@ -1,12 +1,15 @@
 #include "JpegCodec.h"
 
 #include "Bitmap32.h"
+#include "CmykColour.h"
 #include "ImagingErrors.h"
 #include "VectorState.h"
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include <jerror.h>
@@ -161,18 +164,70 @@ HeaderInfo ReadHeader(const uint8_t* data, size_t size) {
   return info;
 }
 
+namespace {
+
+bool Starts(const jpeg_saved_marker_ptr m, const char* header, size_t length) {
+  return m->data_length >= length && std::memcmp(m->data, header, length) == 0;
+}
+
+std::vector<uint8_t> After(const jpeg_saved_marker_ptr m, size_t header) {
+  return {m->data + header, m->data + m->data_length};
+}
+
+// The profile libjpeg put together from the saved APP2 markers; none when they are not well
+// formed. libjpeg hands over a buffer of its own, released here.
+std::vector<uint8_t> ProfileOf(jpeg_decompress_struct& c) {
+  JOCTET* profile = nullptr;
+  unsigned int length = 0;
+  if (!jpeg_read_icc_profile(&c, &profile, &length)) return {};
+  const std::unique_ptr<JOCTET, decltype(&std::free)> owned(profile, &std::free);
+  return {profile, profile + length};
+}
+
+}  // namespace
+
+FileExtras ReadExtras(const uint8_t* data, size_t size) {
+  Decompressor d(data, size);
+  jpeg_decompress_struct& c = d.cinfo;
+  Guarded(d.err, [&] {
+    for (int app : {1, 2, 13}) jpeg_save_markers(&c, JPEG_APP0 + app, 0xFFFF);
+    jpeg_read_header(&c, TRUE);
+  });
+  FileExtras extras;
+  extras.cmyk = c.jpeg_color_space == JCS_CMYK || c.jpeg_color_space == JCS_YCCK;
+  for (jpeg_saved_marker_ptr m = c.marker_list; m; m = m->next) {
+    if (m->marker == JPEG_APP0 + 1 && extras.exif.empty() && Starts(m, kExifHeader, 6)) {
+      extras.exif = After(m, 6);
+    } else if (m->marker == JPEG_APP0 + 1 && extras.xmp.empty() &&
+               Starts(m, kXmpHeader, sizeof kXmpHeader)) {
+      extras.xmp = After(m, sizeof kXmpHeader);
+    } else if (m->marker == JPEG_APP0 + 13 && extras.iptc.empty() &&
+               Starts(m, kPhotoshopHeader, sizeof kPhotoshopHeader)) {
+      extras.iptc = After(m, sizeof kPhotoshopHeader);
+    }
+  }
+  Guarded(d.err, [&] { extras.icc = ProfileOf(c); });
+  return extras;
+}
+
 void Decode(const uint8_t* data, size_t size, const DecodeParams& params, DecodeSink& sink) {
   ClearUpperVectorState();  // libjpeg's SIMD code is partly legacy SSE
   Decompressor d(data, size);
   jpeg_decompress_struct& c = d.cinfo;
+  bool cmyk = false;
   Guarded(d.err, [&] {
+    jpeg_save_markers(&c, JPEG_APP0 + 2, 0xFFFF);  // a CMYK file's colour profile
     jpeg_read_header(&c, TRUE);
+    cmyk = c.jpeg_color_space == JCS_CMYK || c.jpeg_color_space == JCS_YCCK;
     c.scale_num = 1;
     c.scale_denom = 1u << params.scaleExponent;
     c.do_block_smoothing = params.blockSmoothing;
     c.dct_method = JDCT_FLOAT;
     if (params.grayscaleOutput) c.out_color_space = JCS_GRAYSCALE;
-    if (params.paletted || c.out_color_space == JCS_GRAYSCALE) {
+    if (cmyk && !params.grayscaleOutput) {
+      // libjpeg gives the inks; TCmykToRgb makes colour of them below.
+      c.out_color_space = JCS_CMYK;
+    } else if (params.paletted || c.out_color_space == JCS_GRAYSCALE) {
       c.quantize_colors = TRUE;
       c.desired_number_of_colors = 236;
     }
@@ -182,7 +237,7 @@ void Decode(const uint8_t* data, size_t size, const DecodeParams& params, Decode
       c.dither_mode = JDITHER_ORDERED;
     }
     // Colour comes out as blue, green, red bytes, the order of TColor32 in memory.
-    if (!c.quantize_colors)
+    if (!c.quantize_colors && c.out_color_space != JCS_CMYK)
       c.out_color_space = sink.FourBytesPerPixel() ? JCS_EXT_BGRX : JCS_EXT_BGR;
     jpeg_calc_output_dimensions(&c);
   });
@@ -196,6 +251,16 @@ void Decode(const uint8_t* data, size_t size, const DecodeParams& params, Decode
   const bool indexed = c.quantize_colors;
   sink.Prepare(static_cast<int32_t>(c.output_width), static_cast<int32_t>(c.output_height),
                indexed);
+  std::unique_ptr<TCmykToRgb> inks;
+  std::vector<uint8_t> inkRow;
+  if (c.out_color_space == JCS_CMYK) {
+    std::vector<uint8_t> profile;
+    Guarded(d.err, [&] { profile = ProfileOf(c); });
+    // Adobe's marker tells that the inks are stored inverted, as Photoshop writes them.
+    inks = std::make_unique<TCmykToRgb>(profile, c.saw_Adobe_marker != 0,
+                                        sink.FourBytesPerPixel() ? 4 : 3);
+    inkRow.resize(size_t(c.output_width) * 4);
+  }
   Guarded(d.err, [&] { jpeg_start_decompress(&c); });
   if (indexed) {
     std::vector<TColor32> palette(static_cast<size_t>(c.actual_number_of_colors));
@@ -210,8 +275,9 @@ void Decode(const uint8_t* data, size_t size, const DecodeParams& params, Decode
     while (c.output_scanline < c.output_height) {
       if (sink.Stopped()) throw EAbort();
       const auto y = static_cast<int32_t>(c.output_scanline);
-      JSAMPROW row = sink.Row(y);
+      JSAMPROW row = inks ? inkRow.data() : sink.Row(y);
       jpeg_read_scanlines(&c, &row, 1);
+      if (inks) inks->Convert(inkRow.data(), sink.Row(y), int32_t(c.output_width));
       sink.RowDone(y);
     }
     jpeg_finish_decompress(&c);
@@ -297,6 +363,12 @@ void Encode(const EncodeSource& source, const EncodeParams& params, std::vector<
     if (params.grayscale) jpeg_set_colorspace(&c, JCS_GRAYSCALE);
     if (params.progressive) jpeg_simple_progression(&c);
     jpeg_start_compress(&c, TRUE);
+    for (const Marker& m : params.markers) {
+      jpeg_write_marker(&c, m.code, m.payload.data(), static_cast<unsigned>(m.payload.size()));
+    }
+    if (!params.icc.empty()) {
+      jpeg_write_icc_profile(&c, params.icc.data(), static_cast<unsigned>(params.icc.size()));
+    }
     jpeg_write_scanlines(&c, const_cast<JSAMPARRAY>(source.rows),
                          static_cast<JDIMENSION>(source.height));
     jpeg_finish_compress(&c);

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace lumvale::jpeg {
@@ -26,6 +27,25 @@ struct HeaderInfo {
 
 // Reads the header of a JPEG file held in memory (at least one byte).
 HeaderInfo ReadHeader(const uint8_t* data, size_t size);
+
+// What a file carries besides its pixels, from the markers before its first scan. A part that is
+// not well formed is left out: a colour profile whose APP2 markers miss a number or repeat one
+// is not guessed at.
+struct FileExtras {
+  std::vector<uint8_t> icc;   // the colour profile, put together from its APP2 markers
+  std::vector<uint8_t> exif;  // the TIFF structure of the first APP1 "Exif" marker
+  std::vector<uint8_t> xmp;   // the packet of the first APP1 XMP marker
+  std::vector<uint8_t> iptc;  // the resource blocks of the first APP13 "Photoshop 3.0" marker
+  bool cmyk = false;          // CMYK or YCCK pixels
+};
+
+// Reads the header of a JPEG file held in memory. Throws EJPEG as ReadHeader does.
+FileExtras ReadExtras(const uint8_t* data, size_t size);
+
+// The headers that mark the payloads of FileExtras inside their APP1 and APP13 markers.
+inline constexpr char kExifHeader[] = "Exif\0";  // with the terminating zero: 6 bytes
+inline constexpr char kXmpHeader[] = "http://ns.adobe.com/xap/1.0/";  // 29 bytes with the zero
+inline constexpr char kPhotoshopHeader[] = "Photoshop 3.0";           // 14 bytes with the zero
 
 struct DecodeParams {
   int scaleExponent = 0;  // decode at 1 / 2^n
@@ -52,14 +72,24 @@ class DecodeSink {
 };
 
 // Decodes with the floating-point DCT and fancy upsampling; grayscale output is quantized to at
-// most 236 levels with Floyd-Steinberg dithering. A file cut short decodes without an error.
+// most 236 levels with Floyd-Steinberg dithering; CMYK and YCCK pixels are converted to RGB
+// (TCmykToRgb, with the file's own colour profile when it has one). A file cut short decodes
+// without an error.
 // Throws EJPEG; also before Prepare when width x height x 4 exceeds the pixel store limit.
 void Decode(const uint8_t* data, size_t size, const DecodeParams& params, DecodeSink& sink);
+
+// An application marker to write: its code (JPEG_APP0 + n) and payload (at most 65533 bytes).
+struct Marker {
+  int code;
+  std::vector<uint8_t> payload;
+};
 
 struct EncodeParams {
   int quality = 90;  // 0 acts as 1, above 100 as 100
   bool progressive = false;
   bool grayscale = false;
+  std::span<const Marker> markers;  // written after the JFIF marker, in this order
+  std::span<const uint8_t> icc;     // a colour profile, written in APP2 markers after them
 };
 
 // The rows to encode: 3 bytes (blue, green, red) or 4 bytes (blue, green, red, ignored) per pixel.

@@ -7,8 +7,15 @@
 namespace lumvale {
 
 TShrinkingSink::TShrinkingSink(TBitmap32& target, int32_t sourceWidth, int32_t sourceHeight,
-                               const TCustomKernel& kernel, const std::atomic<bool>* stop)
-    : target_(target), width_(sourceWidth), height_(sourceHeight), kernel_(kernel), stop_(stop) {}
+                               const TCustomKernel& kernel, const std::atomic<bool>* stop,
+                               bool mirrorRows, bool upsideDown)
+    : target_(target),
+      width_(sourceWidth),
+      height_(sourceHeight),
+      kernel_(kernel),
+      stop_(stop),
+      mirrorRows_(mirrorRows),
+      upsideDown_(upsideDown) {}
 
 TShrinkingSink::~TShrinkingSink() = default;
 
@@ -21,7 +28,8 @@ void TShrinkingSink::Prepare(int32_t width, int32_t height, bool indexed) {
   const auto mapY = BuildContributions(0, h, 0, h, 0, height_, kernel_);
   if (mapX && mapY && !mapX->empty() && !mapY->empty()) {
     plan_ = std::make_unique<TStretchPlan>(*mapX, *mapY, 0, height_, kernel_.ClampsOutput());
-    windowRows_ = std::max(plan_->WindowRows(), 1);
+    windowRows_ = std::max(upsideDown_ ? plan_->WindowRowsUpward() : plan_->WindowRows(), 1);
+    nextGroup_ = upsideDown_ ? plan_->Groups() - 1 : 0;
     const int32_t spanLo = plan_->SpanLo();
     rowAt_ = [this, spanLo](int32_t row) {
       return reinterpret_cast<const uint8_t*>(Slot(row) + spanLo);
@@ -41,17 +49,25 @@ void TShrinkingSink::SetPalette(const std::vector<TColor32>& palette) {
 }
 
 uint8_t* TShrinkingSink::Row(int32_t y) {
-  return indices_.empty() ? reinterpret_cast<uint8_t*>(Slot(y)) : indices_.data();
+  return indices_.empty() ? reinterpret_cast<uint8_t*>(Slot(SourceRow(y))) : indices_.data();
 }
 
-void TShrinkingSink::RowDone(int32_t y) {
+void TShrinkingSink::RowDone(int32_t decoded) {
+  const int32_t y = SourceRow(decoded);
+  TColor32* row = Slot(y);
   if (!indices_.empty()) {
-    TColor32* d = Slot(y);
-    for (size_t x = 0; x < indices_.size(); ++x) d[x] = palette_[indices_[x]] | 0xFF000000u;
+    for (size_t x = 0; x < indices_.size(); ++x) row[x] = palette_[indices_[x]] | 0xFF000000u;
   }
+  if (mirrorRows_) std::reverse(row, row + width_);
   if (!plan_) return;
-  // Rows arrive in order: every group whose last source row is here runs now, while all the rows
-  // it reads are still in the window.
+  // Every group whose source rows are all here runs now, while the rows it reads are still in
+  // the window: rows arrive downward, or upward for a picture turned upside down.
+  if (upsideDown_) {
+    while (nextGroup_ >= 0 && plan_->NeedLo(nextGroup_) >= y) {
+      plan_->RunGroup(nextGroup_--, rowAt_, output_, done_);
+    }
+    return;
+  }
   while (nextGroup_ < plan_->Groups() && plan_->NeedHi(nextGroup_) <= y) {
     plan_->RunGroup(nextGroup_++, rowAt_, output_, done_);
   }

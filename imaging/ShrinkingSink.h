@@ -18,9 +18,12 @@ namespace lumvale {
 class TShrinkingSink final : public jpeg::DecodeSink {
  public:
   // target has the destination size already; every one of its rows is written. When stop is
-  // given and becomes true, the decode ends with EAbort before the next row.
+  // given and becomes true, the decode ends with EAbort before the next row. The source may be
+  // mirrored on its way in, left to right and top to bottom: the target is then the shrink of
+  // the mirrored picture, byte for byte.
   TShrinkingSink(TBitmap32& target, int32_t sourceWidth, int32_t sourceHeight,
-                 const TCustomKernel& kernel, const std::atomic<bool>* stop = nullptr);
+                 const TCustomKernel& kernel, const std::atomic<bool>* stop = nullptr,
+                 bool mirrorRows = false, bool upsideDown = false);
   ~TShrinkingSink() override;
 
   void Prepare(int32_t width, int32_t height, bool indexed) override;
@@ -35,18 +38,21 @@ class TShrinkingSink final : public jpeg::DecodeSink {
 
  private:
   TColor32* Slot(int32_t y) { return window_.get() + size_t(y % windowRows_) * size_t(width_); }
+  // The row of the (mirrored) source picture that decoded row y becomes.
+  int32_t SourceRow(int32_t y) const { return upsideDown_ ? height_ - 1 - y : y; }
 
   TBitmap32& target_;
   int32_t width_, height_;
   const TCustomKernel& kernel_;
   const std::atomic<bool>* stop_;
+  const bool mirrorRows_, upsideDown_;
   std::unique_ptr<TStretchPlan> plan_;
   // Where the plan reads source rows and writes target rows; made once in Prepare.
   TStretchPlan::RowAt rowAt_;
   TStretchPlan::Output output_;
   TStretchPlan::Done done_;
   int32_t windowRows_ = 1;
-  int32_t nextGroup_ = 0;
+  int32_t nextGroup_ = 0;  // upside down: the next group from the last one down
   std::unique_ptr<TColor32[]> window_;
   std::vector<uint8_t> indices_;
   std::vector<TColor32> palette_;

@@ -94,6 +94,11 @@ TStretchPlan::TStretchPlan(const TContributionTable& mapX, const TContributionTa
     arrived = std::max(arrived, g.needHi);
     windowRows_ = std::max(windowRows_, arrived - g.needLo + 1);
   }
+  arrived = std::numeric_limits<int32_t>::max();
+  for (auto g = groups_.rbegin(); g != groups_.rend(); ++g) {
+    arrived = std::min(arrived, g->needLo);
+    windowRowsUpward_ = std::max(windowRowsUpward_, g->needHi - arrived + 1);
+  }
 
   const size_t spanBytes = size_t(SpanWidth()) * sizeof(TColor32);
   sums_.resize(spanBytes);  // blue, green, red, alpha per span column

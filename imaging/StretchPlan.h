@@ -31,8 +31,10 @@ class TStretchPlan {
   int32_t NeedLo(int32_t g) const { return groups_[size_t(g)].needLo; }
   int32_t NeedHi(int32_t g) const { return groups_[size_t(g)].needHi; }
   // The most source rows that must be held at once when rows arrive in order and every group is
-  // run as soon as its last row is there.
+  // run as soon as its last row is there; and when they arrive from the last row up (a picture
+  // turned upside down) and every group is run as soon as its first row is there.
   int32_t WindowRows() const { return windowRows_; }
+  int32_t WindowRowsUpward() const { return windowRowsUpward_; }
 
   // Runs group g: rowAt(y) gives source row y from column SpanLo() on (4 bytes per pixel); each
   // destination row y of the group is packed into output(y), clip width long, and then handed
@@ -65,7 +67,7 @@ class TStretchPlan {
   resample::VerticalPassFn verticalPass_ = nullptr;
   resample::HorizontalPassFn horizontalPass_ = nullptr;
   std::vector<Group> groups_;
-  int32_t windowRows_ = 0;
+  int32_t windowRows_ = 0, windowRowsUpward_ = 0;
   // Scratch of the passes, kept between groups.
   std::vector<int32_t> sums_, sumsB_;
   std::vector<const uint8_t*> rows_;

@@ -215,16 +215,16 @@ TEST_F(ProfilesTest, WindowSizeAndProfileAtClose) {
   {
     TfrmMain w(Ini());
     w.SelectProfile("Web");
-    w.resize(750, 480);
+    w.resize(750, 600);
     w.close();
   }
   EXPECT_EQ(Value("settings/activeProfile"), "Web");
   EXPECT_EQ(Value("settings/fullscreen"), "0");
   EXPECT_EQ(Value("settings/clientwidth"), "750");
-  EXPECT_EQ(Value("settings/clienthight"), "480");
+  EXPECT_EQ(Value("settings/clienthight"), "600");
   {
     TfrmMain w(Ini());
-    EXPECT_EQ(w.size(), QSize(750, 480));
+    EXPECT_EQ(w.size(), QSize(750, 600));
     EXPECT_EQ(w.ActiveProfile, "default") << "the stored active profile is not read back";
   }
   // Sizes that would not fit the screen are kept on it.

@@ -64,6 +64,7 @@ class Transcript final : public TJobReport {
   void Scaled(const TBitmap32& p) override {
     lines << QString("scaled %1x%2").arg(p.Width()).arg(p.Height());
   }
+  void InformationLeftOut() override { lines << "left out"; }
   void ReducingFileSize(int q, int n, int64_t) override {
     lines << QString("reduce q%1 #%2").arg(q).arg(n);
   }

@@ -20,6 +20,7 @@ class NoReport final : public TJobReport {
   void ImageSize(int32_t, int32_t) override {}
   void ResizeTo(int32_t, int32_t) override {}
   void Scaled(const TBitmap32&) override {}
+  void InformationLeftOut() override {}
   void ReducingFileSize(int, int, int64_t) override {}
   void Encoded(int, int64_t) override {}
 };

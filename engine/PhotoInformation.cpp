@@ -59,8 +59,9 @@ TPhotoInformation::TPhotoInformation(const jpeg::FileExtras& extras)
         int(Exiv2::ExifParser::decode(*exif_, extras.exif.data(), uint32_t(extras.exif.size())));
   } catch (const std::exception&) {
     exif_->clear();
-    exifDamaged_ = true;
   }
+  // Exiv2 gives up on some damage quietly, with nothing read.
+  exifDamaged_ = exif_->empty();
 }
 
 TPhotoInformation::~TPhotoInformation() = default;

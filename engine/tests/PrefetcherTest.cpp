@@ -1,5 +1,6 @@
 // Photos prepared ahead on worker threads: the same results as the job on the caller's thread,
 // only for the settings of each turn, bounded, and stopped by a cancel.
+#include "JobTestSupport.h"
 #include "Prefetcher.h"
 #include "TestImages.h"
 
@@ -13,17 +14,6 @@ using namespace lumvale;
 using namespace lumvale::test;
 
 namespace {
-
-class NoReport final : public TJobReport {
- public:
-  void Loading() override {}
-  void ImageSize(int32_t, int32_t) override {}
-  void ResizeTo(int32_t, int32_t) override {}
-  void Scaled(const TBitmap32&) override {}
-  void InformationLeftOut() override {}
-  void ReducingFileSize(int, int, int64_t) override {}
-  void Encoded(int, int64_t) override {}
-};
 
 struct Photos {
   QTemporaryDir dir;
@@ -54,7 +44,7 @@ TEST(Prefetcher, EveryTurnGetsWhatTheJobMakesInOrder) {
     AwaitFirstTaken(prefetcher);
     for (const QString& path : photos.paths) {
       std::optional<TPrefetched> got = prefetcher.Take(path, kSettings);
-      NoReport none;
+      Transcript none;
       const TPreparedImage direct = PrepareImage(path, kSettings, none);
       // A worker may not have reached the file: then the caller does it itself.
       if (got) {
@@ -79,7 +69,7 @@ TEST(Prefetcher, AResultForOtherSettingsIsThrownAway) {
   EXPECT_FALSE(prefetcher.Take(photos.paths[1], changed));
   // The third may have been taken before the change or after it; a result, if any, is at 50.
   if (auto third = prefetcher.Take(photos.paths[2], changed)) {
-    NoReport none;
+    Transcript none;
     EXPECT_EQ(third->image.bytes, PrepareImage(photos.paths[2], changed, none).bytes);
   }
 }

@@ -16,15 +16,24 @@ using namespace lumvale::test;
 
 namespace {
 
-// The stretch the job did before rows were streamed: decode into a whole bitmap, then stretch
-// with the Lanczos resampler installed on it.
-void StretchOfWholePicture(const std::vector<uint8_t>& bytes, TBitmap32& target) {
+// The stretch the job did before rows were streamed: decode into a whole bitmap (mirrored pixel
+// by pixel when asked), then stretch with the Lanczos resampler installed on it.
+void StretchOfWholePicture(const std::vector<uint8_t>& bytes, TBitmap32& target,
+                           bool mirrorRows = false, bool upsideDown = false) {
   QTemporaryDir dir;
   const QString path = dir.filePath("picture.jpg");
   WriteFile(path, bytes);
-  TBitmap32 source;
+  TBitmap32 decoded, source;
+  decoded.LoadImageFile(path);
   InstallLanczosResampler(source);
-  source.LoadImageFile(path);
+  const int32_t W = decoded.Width(), H = decoded.Height();
+  source.Resize(W, H);
+  for (int32_t y = 0; y < H; ++y) {
+    for (int32_t x = 0; x < W; ++x) {
+      source.RowPointer(y)[x] =
+          decoded.RowPointer(upsideDown ? H - 1 - y : y)[mirrorRows ? W - 1 - x : x];
+    }
+  }
   target.StretchFrom(target.FullRect(), source.FullRect(), &source);
 }
 
@@ -67,6 +76,38 @@ TEST(ShrinkingSink, SameBytesAsAStretchOfTheWholePicture) {
     // A window of rows, not the picture: the lists of a shrink by s reach about 6 s rows.
     const int32_t scale = (c.picture.height + c.h - 1) / c.h;
     EXPECT_LE(sink.WindowRows(), std::min(c.picture.height, 6 * scale + 8)) << c.picture.height;
+  }
+}
+
+TEST(ShrinkingSink, MirroredOnTheWayInAsAStretchOfTheMirroredPicture) {
+  const struct {
+    JpegPicture picture;
+    int32_t w, h;
+  } cases[] = {
+      {{640, 480, false, false}, 320, 240},  // the two-row pass
+      {{640, 480, false, true}, 427, 320},   // 16-bit weights
+      {{333, 517, true, false}, 100, 155},   // palette lookups
+      {{120, 1500, false, false}, 11, 140},  // a window far smaller than the picture
+      {{9, 1500, true, true}, 1, 2},
+  };
+  for (const auto& c : cases) {
+    const std::vector<uint8_t> bytes = MakeJpeg(c.picture);
+    for (const auto& [rows, upside] : {std::pair{true, false}, {false, true}, {true, true}}) {
+      TBitmap32 expected;
+      expected.Resize(c.w, c.h);
+      StretchOfWholePicture(bytes, expected, rows, upside);
+      TBitmap32 target;
+      target.Resize(c.w, c.h);
+      TLanczosKernel kernel;
+      kernel.SetWidth(3.0f);
+      TShrinkingSink sink(target, c.picture.width, c.picture.height, kernel, nullptr, rows, upside);
+      jpeg::Decode(bytes.data(), bytes.size(), jpeg::DecodeParams{}, sink);
+      EXPECT_TRUE(SamePixels(target, expected))
+          << c.picture.width << " x " << c.picture.height << " -> " << c.w << " x " << c.h
+          << (rows ? ", mirrored" : "") << (upside ? ", upside down" : "");
+      const int32_t scale = (c.picture.height + c.h - 1) / c.h;
+      EXPECT_LE(sink.WindowRows(), std::min(c.picture.height, 6 * scale + 8));
+    }
   }
 }
 

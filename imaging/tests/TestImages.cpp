@@ -41,6 +41,69 @@ std::vector<uint8_t> EncodeJpeg(int width, int height, int components, bool prog
   return bytes;
 }
 
+std::vector<uint8_t> EncodeCmykJpeg(int width, int height, bool adobeMarker,
+                                    const std::function<void(int y, uint8_t* row)>& fillRow) {
+  jpeg_compress_struct c{};
+  jpeg_error_mgr err{};
+  c.err = jpeg_std_error(&err);
+  jpeg_create_compress(&c);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&c, &out, &size);
+  c.image_width = JDIMENSION(width);
+  c.image_height = JDIMENSION(height);
+  c.input_components = 4;
+  c.in_color_space = JCS_CMYK;
+  jpeg_set_defaults(&c);
+  jpeg_set_colorspace(&c, JCS_CMYK);
+  c.write_Adobe_marker = adobeMarker;
+  jpeg_set_quality(&c, 95, TRUE);
+  jpeg_start_compress(&c, TRUE);
+  std::vector<uint8_t> row(size_t(width) * 4);
+  for (int y = 0; y < height; ++y) {
+    fillRow(y, row.data());
+    JSAMPROW p = row.data();
+    jpeg_write_scanlines(&c, &p, 1);
+  }
+  jpeg_finish_compress(&c);
+  std::vector<uint8_t> bytes(out, out + size);
+  jpeg_destroy_compress(&c);
+  std::free(out);
+  return bytes;
+}
+
+std::vector<uint8_t> ReferenceCmykDecode(const std::vector<uint8_t>& jpeg) {
+  jpeg_decompress_struct d{};
+  jpeg_error_mgr err{};
+  d.err = jpeg_std_error(&err);
+  jpeg_create_decompress(&d);
+  jpeg_mem_src(&d, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+  jpeg_read_header(&d, TRUE);
+  d.out_color_space = JCS_CMYK;
+  d.dct_method = JDCT_FLOAT;
+  jpeg_start_decompress(&d);
+  std::vector<uint8_t> pixels(size_t(d.output_width) * d.output_height * 4);
+  while (d.output_scanline < d.output_height) {
+    JSAMPROW row = pixels.data() + size_t(d.output_scanline) * d.output_width * 4;
+    jpeg_read_scanlines(&d, &row, 1);
+  }
+  jpeg_finish_decompress(&d);
+  jpeg_destroy_decompress(&d);
+  return pixels;
+}
+
+std::vector<uint8_t> WithSegments(const std::vector<uint8_t>& jpeg,
+                                  const std::vector<Segment>& segments) {
+  std::vector<uint8_t> out(jpeg.begin(), jpeg.begin() + 2);  // the start marker
+  for (const Segment& s : segments) {
+    const size_t length = s.payload.size() + 2;
+    out.insert(out.end(), {0xFF, uint8_t(s.marker), uint8_t(length >> 8), uint8_t(length)});
+    out.insert(out.end(), s.payload.begin(), s.payload.end());
+  }
+  out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+  return out;
+}
+
 std::vector<uint8_t> MakeJpeg(const JpegPicture& picture) {
   const int components = picture.grayscale ? 1 : 3;
   return EncodeJpeg(picture.width, picture.height, components, picture.progressive, picture.quality,

@@ -28,6 +28,23 @@ std::vector<uint8_t> EncodeJpeg(int width, int height, int components, bool prog
                                 int quality,
                                 const std::function<void(int y, uint8_t* row)>& fillRow);
 
+// CMYK rows (C, M, Y, K bytes per pixel) encoded by libjpeg directly as a CMYK JPEG, with or
+// without Adobe's marker (which tells readers that the inks are stored inverted).
+std::vector<uint8_t> EncodeCmykJpeg(int width, int height, bool adobeMarker,
+                                    const std::function<void(int y, uint8_t* row)>& fillRow);
+
+// What libjpeg decodes of a CMYK JPEG: C, M, Y, K bytes per pixel as stored.
+std::vector<uint8_t> ReferenceCmykDecode(const std::vector<uint8_t>& jpeg);
+
+// The JPEG with raw segments inserted right after its start marker: each is a marker code
+// (0xE0 + n for APPn) and a payload, written with its length as a JPEG segment.
+struct Segment {
+  int marker;
+  std::vector<uint8_t> payload;
+};
+std::vector<uint8_t> WithSegments(const std::vector<uint8_t>& jpeg,
+                                  const std::vector<Segment>& segments);
+
 // A smooth colour (or gray) pattern with some edges, encoded by libjpeg directly.
 std::vector<uint8_t> MakeJpeg(const JpegPicture& picture);
 

@@ -1,4 +1,5 @@
 #include "GnuGettext.h"
+#include "JobSettings.h"
 #include "MainWindow.h"
 #include "QtPrinters.h"
 #include "SaveProfileDialog.h"
@@ -77,9 +78,47 @@ TEST_F(ProfilesTest, FirstStartLoadsTheDefaults) {
   EXPECT_FALSE(w.cbFilesize->isChecked());
   EXPECT_EQ(w.edFilesize->text(), "100");
   EXPECT_TRUE(w.cbProgressive->isChecked());
+  EXPECT_TRUE(w.cbAutorotate->isChecked());
+  EXPECT_TRUE(w.cbKeepIcc->isChecked());
+  EXPECT_FALSE(w.cbKeepExif->isChecked());
+  EXPECT_FALSE(w.cbKeepGps->isChecked());
+  EXPECT_FALSE(w.cbKeepGps->isEnabled()) << "the location belongs to the photo information";
   EXPECT_FALSE(w.edOutputPath->isEnabled());
   EXPECT_EQ(w.edOutputPath->text(), "<same as input>");
   EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(ProfilesTest, APhotoSettingsProfileFromBeforeLoadsTheDefaults) {
+  // A profile stored before the photo settings existed, and one that has them all switched.
+  WriteText(Ini(),
+            "[profiles]\nOld\\quality=70\nOld\\cbprogressive=0\n"
+            "New\\autorotate=0\nNew\\keepicc=0\nNew\\keepexif=1\nNew\\keepgps=1\n");
+  TfrmMain w(Ini());
+  w.LoadProfile("New");
+  EXPECT_FALSE(w.cbAutorotate->isChecked());
+  EXPECT_FALSE(w.cbKeepIcc->isChecked());
+  EXPECT_TRUE(w.cbKeepExif->isChecked());
+  EXPECT_TRUE(w.cbKeepGps->isChecked());
+  EXPECT_TRUE(w.cbKeepGps->isEnabled());
+  TJobSettings job = w.ReadJobSettings();
+  EXPECT_FALSE(job.turnUpright);
+  EXPECT_FALSE(job.keepColourProfile);
+  EXPECT_TRUE(job.keepInformation);
+  EXPECT_TRUE(job.keepLocation);
+  w.LoadProfile("Old");
+  EXPECT_EQ(w.tbQuality->value(), 70);
+  EXPECT_TRUE(w.cbAutorotate->isChecked());
+  EXPECT_TRUE(w.cbKeepIcc->isChecked());
+  EXPECT_FALSE(w.cbKeepExif->isChecked());
+  EXPECT_FALSE(w.cbKeepGps->isChecked());
+  job = w.ReadJobSettings();
+  EXPECT_TRUE(job.turnUpright);
+  EXPECT_TRUE(job.keepColourProfile);
+  EXPECT_FALSE(job.keepInformation);
+  EXPECT_FALSE(job.keepLocation);
+  // The location alone, without the photo information, keeps nothing.
+  w.cbKeepGps->setChecked(true);
+  EXPECT_FALSE(w.ReadJobSettings().keepLocation);
 }
 
 TEST_F(ProfilesTest, SaveAndLoadEveryValue) {
@@ -93,13 +132,18 @@ TEST_F(ProfilesTest, SaveAndLoadEveryValue) {
   w.cbFilesize->setChecked(true);
   w.edFilesize->setText("250");
   w.cbProgressive->setChecked(false);
+  w.cbAutorotate->setChecked(false);
+  w.cbKeepIcc->setChecked(false);
+  w.cbKeepExif->setChecked(true);
+  w.cbKeepGps->setChecked(true);
   w.edOutputPath->setEnabled(true);
   w.edOutputPath->setText("/out");
   w.SaveProfile("Web");
   const char* expected[][2] = {{"quality", "77"},   {"cbmaxwidth", "1"},    {"cbmaxheight", "1"},
                                {"maxwidth", "0"},   {"maxheight", "480"},   {"ext", "web"},
                                {"cbfilesize", "1"}, {"cbprogressive", "0"}, {"filesize", "250"},
-                               {"pathtype", "1"},   {"defpath", "/out"}};
+                               {"autorotate", "0"}, {"keepicc", "0"},       {"keepexif", "1"},
+                               {"keepgps", "1"},    {"pathtype", "1"},      {"defpath", "/out"}};
   for (const auto& e : expected) EXPECT_EQ(Value(QString("profiles/Web/") + e[0]), e[1]) << e[0];
 
   // Next to the inputs: pathtype 0, the older folder stays stored and is ignored on loading.
@@ -116,6 +160,10 @@ TEST_F(ProfilesTest, SaveAndLoadEveryValue) {
   EXPECT_EQ(w.edHeight->text(), "480");
   EXPECT_EQ(w.edAddExt->text(), "web");
   EXPECT_FALSE(w.cbProgressive->isChecked());
+  EXPECT_FALSE(w.cbAutorotate->isChecked());
+  EXPECT_FALSE(w.cbKeepIcc->isChecked());
+  EXPECT_TRUE(w.cbKeepExif->isChecked());
+  EXPECT_TRUE(w.cbKeepGps->isChecked());
   EXPECT_FALSE(w.edOutputPath->isEnabled());
 
   // pathtype 1 without a folder: an enabled, empty edit.

@@ -16,13 +16,13 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DLUMVALE_TESTS=OFF -DLUMVALE_BENCH=OFF -DLUMVALE_FUZZ=ON >/dev/null
 fi
-cmake --build "$build" -j"$(nproc)" --target fuzz_mofile fuzz_locator fuzz_jpeg fuzz_chain fuzz_seeds >/dev/null
+cmake --build "$build" -j"$(nproc)" --target fuzz_mofile fuzz_locator fuzz_jpeg fuzz_chain fuzz_metadata fuzz_icc fuzz_seeds >/dev/null
 corpus=$build/corpus
 findings=$build/findings
 mkdir -p "$findings"
 QT_QPA_PLATFORM=offscreen "$build/fuzz/fuzz_seeds" "$corpus"
 status=0
-for target in mofile locator jpeg chain; do
+for target in mofile locator jpeg chain metadata icc; do
   mkdir -p "$corpus/$target"
   log=$build/fuzz_$target.log
   if ASAN_OPTIONS=detect_leaks=1 "$build/fuzz/fuzz_$target" "$corpus/$target" \

@@ -6,6 +6,9 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <lcms2.h>
+#include <exiv2/exiv2.hpp>
+
 #include <cstring>
 
 using namespace lumvale::test;
@@ -19,6 +22,60 @@ void Put(const QString& dir, const QString& name, const QByteArray& bytes) {
 
 QByteArray Bytes(const std::vector<uint8_t>& v) {
   return QByteArray(reinterpret_cast<const char*>(v.data()), qsizetype(v.size()));
+}
+
+// Seeds of fuzz_metadata: a kind byte, then the marker's payload after its header.
+void MetadataSeeds(const QString& dir) {
+  Exiv2::ExifData exif;
+  exif["Exif.Image.Model"] = "Seed Camera";
+  exif["Exif.Image.Orientation"] = uint16_t(6);
+  exif["Exif.Photo.DateTimeOriginal"] = "2026:12:10 12:00:00";
+  exif["Exif.GPSInfo.GPSLatitudeRef"] = "N";
+  exif["Exif.GPSInfo.GPSLatitude"] = "47/1 22/1 30/1";
+  const std::vector<uint8_t> thumbnail = MakeJpeg({.width = 8, .height = 8});
+  Exiv2::ExifThumb(exif).setJpegThumbnail(thumbnail.data(), long(thumbnail.size()));
+  for (auto order : {Exiv2::littleEndian, Exiv2::bigEndian}) {
+    Exiv2::Blob blob;
+    Exiv2::ExifParser::encode(blob, order, exif);
+    Put(dir, order == Exiv2::littleEndian ? "exif-ii" : "exif-mm",
+        QByteArray(1, '\0') +
+            QByteArray(reinterpret_cast<const char*>(blob.data()), qsizetype(blob.size())));
+  }
+  Put(dir, "xmp",
+      QByteArray(1, '\1') +
+          "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF "
+          "xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\"><rdf:Description "
+          "rdf:about=\"\" xmlns:tiff=\"http://ns.adobe.com/tiff/1.0/\" "
+          "xmlns:exif=\"http://ns.adobe.com/exif/1.0/\" tiff:Orientation=\"6\" "
+          "exif:GPSLatitude=\"47,22.5N\"/></rdf:RDF></x:xmpmeta>");
+  Exiv2::IptcData iptc;
+  iptc["Iptc.Application2.Caption"] = "A seed";
+  const Exiv2::DataBuf irb = Exiv2::Photoshop::setIptcIrb(nullptr, 0, iptc);
+  Put(dir, "iptc",
+      QByteArray(1, '\2') + QByteArray(reinterpret_cast<const char*>(irb.pData_), irb.size_));
+}
+
+// Seeds of fuzz_icc: Little CMS's sRGB profile in one chunk and in three.
+void IccSeeds(const QString& dir) {
+  cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+  cmsUInt32Number size = 0;
+  cmsSaveProfileToMem(srgb, nullptr, &size);
+  QByteArray profile(qsizetype(size), '\0');
+  cmsSaveProfileToMem(srgb, profile.data(), &size);
+  cmsCloseProfile(srgb);
+  for (int count : {1, 3}) {
+    QByteArray seed;
+    const qsizetype chunk = (profile.size() + count - 1) / count;
+    for (int i = 0; i < count; ++i) {
+      const QByteArray part = profile.mid(i * chunk, chunk);
+      seed += char(i + 1);
+      seed += char(count);
+      seed += char(part.size() >> 8);
+      seed += char(part.size() & 0xFF);
+      seed += part;
+    }
+    Put(dir, QStringLiteral("srgb-%1").arg(count), seed);
+  }
 }
 
 }  // namespace
@@ -38,6 +95,8 @@ int main(int argc, char** argv) {
     Put(root + "/chain", QStringLiteral("seed%1").arg(n), QByteArray("\x20\x18\x5a\x01", 4) + jpeg);
     ++n;
   }
+  MetadataSeeds(root + "/metadata");
+  IccSeeds(root + "/icc");
   const Messages messages = {
       {"&Abort", "&Abbrechen"}, {"Run", "Starten"}, {"two\nlines", "zwei\nZeilen"}};
   const QByteArray mo = CompileCatalogue(messages);

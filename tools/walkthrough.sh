@@ -6,8 +6,8 @@
 #    overwrite question, Cancel in the middle of a run;
 # 2. profiles and languages, then a restart that must show "default", the saved window size and
 #    the chosen language;
-# 3. the command line of a droplet, with a screen (the program ends by itself) and without one
-#    (lines on the terminal and the exit codes);
+# 3. the command line of a droplet, with a screen (the program ends by itself; a phone's portrait
+#    photo comes out upright) and without one (lines on the terminal and the exit codes);
 # 4. a droplet and a "Send to" entry for a profile with a blank in its name, each started with
 #    two photos by gio launch (GLib's Desktop Entry rules, as file managers use them); the
 #    about box in English and German.
@@ -43,6 +43,11 @@ check() { if eval "$2"; then echo "  ok   $1"; else echo "  FAIL $1"; status=1; 
 gui timeout 60 "$build/app/lumvale" -p:Web "$work/a.jpg" "$work/b.JPG" "$work/c.png"
 check "a droplet's files processed with the profile Web; the program ended by itself" \
   '[ -f "$work/a_small.jpg" ] && [ -f "$work/b_small.jpg" ] && [ ! -e "$work/c_small.jpg" ]'
+# A portrait photo as phones store it (landscape pixels, EXIF orientation 6) comes out upright.
+QT_QPA_PLATFORM=offscreen "$build/app/lumvale_walkthrough" make-turned-photo "$work/phone.jpg"
+gui timeout 60 "$build/app/lumvale" -p:Web "$work/phone.jpg"
+check "a phone's portrait photo (orientation 6) written upright" \
+  'QT_QPA_PLATFORM=offscreen "$build/app/lumvale_walkthrough" check-upright "$work/phone_small.jpg"'
 # Without a screen: the lines on the terminal and the exit codes.
 rm -f "$work"/*_small.jpg
 (cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY "$build/app/lumvale" -p:Web a.jpg b.JPG c.png \

@@ -198,7 +198,7 @@ int WalkProfiles() {
   TfrmMain w;
   w.show();
   w.move(20, 20);
-  w.resize(760, 520);
+  w.resize(760, 600);
   QApplication::processEvents();
   auto answerInput = [](const QString& name) {
     WhenModal<QInputDialog>([name](QInputDialog* d) {
@@ -253,7 +253,7 @@ int WalkRestart() {
   QApplication::processEvents();
   Shot("14-after-restart");
   Check(w.ActiveProfile == "default" && w.tbQuality->value() == 90, "default loaded at start");
-  Check(w.size() == QSize(760, 520), "the saved window size");
+  Check(w.size() == QSize(760, 600), "the saved window size");
   Check(w.btRun->text() == "Avvia", "the language kept");
   return 3;
 }
@@ -359,6 +359,42 @@ int WalkTexts() {
   return 5;
 }
 
+// A portrait photo as a phone stores it: 1600 x 1200 pixels with the EXIF orientation 6 (turn by
+// 90 degrees clockwise to see it). Seen upright its top left corner is red and the rest gray.
+std::vector<uint8_t> TurnedPhoto() {
+  const int W = 1600, H = 1200;
+  const std::vector<uint8_t> stored =
+      test::EncodeJpeg(W, H, 3, false, 90, [&](int y, uint8_t* row) {
+        for (int x = 0; x < W; ++x) {
+          // Upright (u, v) = (H - 1 - y, x) for orientation 6.
+          const bool corner = H - 1 - y < 200 && x < 200;
+          row[3 * x] = corner ? 220 : 128;
+          row[3 * x + 1] = row[3 * x + 2] = corner ? 20 : 128;
+        }
+      });
+  // A little-endian TIFF structure with one directory entry: Orientation (0x0112), SHORT, 6.
+  const std::vector<uint8_t> tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3,
+                                     0,   1,   0,  0, 0, 6, 0, 0, 0, 0, 0,    0,    0};
+  std::vector<uint8_t> exif = {'E', 'x', 'i', 'f', 0, 0};
+  exif.insert(exif.end(), tiff.begin(), tiff.end());
+  return test::WithSegments(stored, {{0xE1, exif}});
+}
+
+// The output of the turned photo: portrait, red at the top left, gray at the other corners.
+int CheckUpright(const QString& path) {
+  TBitmap32 picture;
+  picture.LoadImageFile(path);
+  const int32_t w = picture.Width(), h = picture.Height();
+  const auto red = [&](int32_t x, int32_t y) {
+    const TColor32 c = picture.RowPointer(y)[x];
+    return ((c >> 16) & 0xFF) > 180 && (c & 0xFF) < 60;
+  };
+  const bool upright = h > w && red(2, 2) && !red(w - 3, 2) && !red(2, h - 3) && !red(w - 3, h - 3);
+  std::printf("%s: %d x %d, %s\n", qPrintable(QFileInfo(path).fileName()), w, h,
+              upright ? "upright (red at the top left)" : "NOT upright");
+  return upright ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Lumvale");
@@ -368,6 +404,11 @@ int main(int argc, char** argv) {
                     test::MakeJpeg({.width = 1600, .height = 1200}));
     return 0;
   }
+  if (mode == "make-turned-photo" && argc > 2) {
+    test::WriteFile(QString::fromLocal8Bit(argv[2]), TurnedPhoto());
+    return 0;
+  }
+  if (mode == "check-upright" && argc > 2) return CheckUpright(QString::fromLocal8Bit(argv[2]));
   shots = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(".");
   QDir().mkpath(shots);
   TLocalization l10n;

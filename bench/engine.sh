@@ -97,6 +97,8 @@ echo "== Batch ($data/photos)"
 single=$("${stats[@]}" closest 14.7 "${photos[@]}")
 single_name=$(basename "$single")
 mapfile -t gray_photos < <("${stats[@]}" gray "${photos[@]}")
+# The single photo again as a phone writes a portrait (orientation 6), and with a colour profile.
+mapfile -t variants < <("${stats[@]}" variants "$single" "$data/variants")
 
 # --- Runs. Everything temporary lives in one folder, removed at the end.
 work=$(mktemp -d "${TMPDIR:-/tmp}/lumvale-engine.XXXXXX")
@@ -169,7 +171,7 @@ run_lumvale() { # what extra-env... -- files...
   t1=$EPOCHREALTIME
   check_run "$what" "$rc" "$work/log" "$out" $#
   record "$what" "$t0" "$t1"
-  if ((round > 0)) && [ "$what" != single ]; then
+  if ((round > 0)) && [[ $what != single* ]]; then
     printf '%s\t%s\n' "$what" "$(tail -n 1 "$work/rss")" >>"$memory"
   fi
   if ((round == 0)); then "${stats[@]}" check-outputs "$out" $# --baseline; fi
@@ -230,10 +232,12 @@ run_step() { # what
     vips) run_vips ;;
     pillow) run_pillow ;;
     single) run_lumvale single -- "$single" ;; # the photo nearest 14.7 MP as a whole process
+    single_o6) run_lumvale single_o6 -- "${variants[0]}" ;;
+    single_icc) run_lumvale single_icc -- "${variants[1]}" ;;
   esac
 }
 
-steps=(floor lumvale lumvale1 vips pillow single)
+steps=(floor lumvale lumvale1 vips pillow single single_o6 single_icc)
 echo
 echo "== Tools"
 "$lumvale" --version

@@ -5,6 +5,8 @@ final table. Debian's python3 with python3-pil; nothing else beyond the standard
   engine_stats.py list FILE...                   prints the batch and checks that it is mixed enough
   engine_stats.py closest MP FILE...             prints the file closest to MP megapixels
   engine_stats.py gray FILE...                   prints the grayscale ones, one per line
+  engine_stats.py variants FILE OUTDIR           FILE with EXIF orientation 6, and with an sRGB
+                                                 colour profile, as OUTDIR/<name>-o6.jpg, -icc.jpg
   engine_stats.py check-outputs DIR N [--baseline]  N JPEGs in DIR, each within 800x600
   engine_stats.py pillow OUTDIR FILE...          the Pillow contestant (see cmd_pillow)
   engine_stats.py report TIMES MEMORY ROUNDS NPROC SINGLE_NAME   the final table
@@ -69,6 +71,30 @@ def cmd_gray(files):
     for f in files:
         if describe(f)[4] == "gray":
             print(f)
+
+
+def cmd_variants(path, outdir):
+    # The same compressed picture with one marker more right after the start marker: an EXIF
+    # block whose only tag is the orientation 6 (a phone's portrait photo), or Little CMS's
+    # sRGB profile (through Pillow's ImageCms) as an APP2 "ICC_PROFILE" marker.
+    from PIL import ImageCms
+
+    with open(path, "rb") as f:
+        jpeg = f.read()
+    tiff = (b"II*\x00\x08\x00\x00\x00\x01\x00"
+            b"\x12\x01\x03\x00\x01\x00\x00\x00\x06\x00\x00\x00\x00\x00\x00\x00")
+    icc = ImageCms.ImageCmsProfile(ImageCms.createProfile("sRGB")).tobytes()
+    variants = {
+        "o6": (0xE1, b"Exif\x00\x00" + tiff),
+        "icc": (0xE2, b"ICC_PROFILE\x00\x01\x01" + icc),
+    }
+    base = os.path.splitext(os.path.basename(path))[0]
+    os.makedirs(outdir, exist_ok=True)
+    for suffix, (marker, payload) in variants.items():
+        segment = bytes([0xFF, marker]) + (len(payload) + 2).to_bytes(2, "big") + payload
+        with open(os.path.join(outdir, f"{base}-{suffix}.jpg"), "wb") as f:
+            f.write(jpeg[:2] + segment + jpeg[2:])
+        print(os.path.join(outdir, f"{base}-{suffix}.jpg"))
 
 
 def cmd_check_outputs(folder, count, baseline):
@@ -160,6 +186,12 @@ def cmd_report(times_path, memory_path, rounds, nproc, single_name):
     extra = (single - single_floor) * 1000
     print(f"single photo {single_name}: lumvale {single * 1000:.0f} ms as a whole process, "
           f"its djpeg {single_floor * 1000:.0f} ms: floor + {extra:.0f} ms")
+    for key, what in (("single_o6", "with EXIF orientation 6 (written turned upright)"),
+                      ("single_icc", "with an sRGB colour profile (kept)")):
+        if key in times:
+            med = statistics.median(times[key])
+            print(f"  the same photo {what}: {med * 1000:.0f} ms, "
+                  f"{(med - single) * 1000:+.0f} ms")
 
 
 def main(argv):
@@ -172,6 +204,8 @@ def main(argv):
         cmd_closest(args[0], args[1:])
     elif cmd == "gray":
         cmd_gray(args)
+    elif cmd == "variants":
+        cmd_variants(args[0], args[1])
     elif cmd == "check-outputs":
         cmd_check_outputs(args[0], args[1], "--baseline" in args[2:])
     elif cmd == "pillow":

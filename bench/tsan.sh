@@ -14,4 +14,4 @@ export QT_QPA_PLATFORM=offscreen
 # programs (fork and exec) while Qt's pool threads exist, which is safe.
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 die_after_fork=0 suppressions=$root/bench/tsan.supp ${TSAN_OPTIONS:-}"
 cd "$build"
-ctest --output-on-failure -R '^(ImageJob|Prefetcher|PreparedAhead|BatchTest)\.' "$@"
+ctest --output-on-failure -R '^(ImageJob|PhotoKinds|Prefetcher|PreparedAhead|BatchTest)\.' "$@"

@@ -1,6 +1,7 @@
 // Photos prepared ahead on worker threads: the same results as the job on the caller's thread,
 // only for the settings of each turn, bounded, and stopped by a cancel.
 #include "JobTestSupport.h"
+#include "JpegCodec.h"
 #include "Prefetcher.h"
 #include "TestImages.h"
 
@@ -54,6 +55,42 @@ TEST(Prefetcher, EveryTurnGetsWhatTheJobMakesInOrder) {
     EXPECT_GE(prefetcher.Prepared(), 1) << workers;
     EXPECT_LE(prefetcher.MostTakenAhead(), workers) << "at most one waiting result per worker";
   }
+}
+
+TEST(Prefetcher, PhotoInformationIsReadOnEveryWorker) {
+  // Photos with an orientation and a dated XMP packet, kept through Exiv2 on four threads at once.
+  QTemporaryDir dir;
+  QStringList paths;
+  const std::vector<uint8_t> tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3,
+                                     0,   1,   0,  0, 0, 6, 0, 0, 0, 0, 0,    0,    0};
+  std::vector<uint8_t> exif = {'E', 'x', 'i', 'f', 0, 0};
+  exif.insert(exif.end(), tiff.begin(), tiff.end());
+  const std::string packet =
+      "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF "
+      "xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\"><rdf:Description rdf:about=\"\" "
+      "xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" xmp:CreateDate=\"2026-12-10\"/></rdf:RDF>"
+      "</x:xmpmeta>";
+  std::vector<uint8_t> xmp(jpeg::kXmpHeader, jpeg::kXmpHeader + sizeof jpeg::kXmpHeader);
+  xmp.insert(xmp.end(), packet.begin(), packet.end());
+  for (int i = 0; i < 12; ++i) {
+    paths << dir.filePath(QString("p%1.jpg").arg(i));
+    WriteFile(paths.back(), WithSegments(MakeJpeg({120 + 8 * i, 90}), {{0xE1, exif}, {0xE1, xmp}}));
+  }
+  TJobSettings keep = kSettings;
+  keep.keepInformation = true;
+  TPrefetcher prefetcher(paths, 4);
+  prefetcher.Announce(keep);
+  AwaitFirstTaken(prefetcher);
+  for (const QString& path : paths) {
+    std::optional<TPrefetched> got = prefetcher.Take(path, keep);
+    Transcript none;
+    const TPreparedImage direct = PrepareImage(path, keep, none);
+    if (got) {
+      EXPECT_EQ(got->image.bytes, direct.bytes) << path.toStdString();
+    }
+    EXPECT_EQ(none.lines.filter("left out"), QStringList());
+  }
+  EXPECT_GE(prefetcher.Prepared(), 1);
 }
 
 TEST(Prefetcher, AResultForOtherSettingsIsThrownAway) {

@@ -1,0 +1,91 @@
+// What the input list's entries stand for at "Run": the JPEG names, folders with and without
+// the folders below them, hidden entries, links that lead back, and adding many entries.
+#include "InputExpansion.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace lumvale;
+
+namespace {
+
+class Tree {
+ public:
+  explicit Tree(const QStringList& files) {
+    for (const QString& f : files) {
+      QDir().mkpath(QFileInfo(Path(f)).path());
+      QFile file(Path(f));
+      file.open(QIODevice::WriteOnly);
+    }
+  }
+  QString Path(const QString& relative) const { return dir_.path() + u'/' + relative; }
+  void Link(const QString& from, const QString& to) const {
+    QFile::link(Path(to), Path(from));
+  }
+  // The run's files relative to the tree, each with its subfolder after a "|".
+  QStringList Relative(const std::vector<TRunFile>& files) const {
+    QStringList out;
+    for (const TRunFile& f : files) out << f.path.mid(dir_.path().size() + 1) + u'|' + f.subfolder;
+    return out;
+  }
+
+ private:
+  QTemporaryDir dir_;
+};
+
+}  // namespace
+
+TEST(InputExpansion, EveryJpegNameInAnyCase) {
+  for (const char* name : {"a.jpg", "a.JPG", "b.jpeg", "B.JpEg", "c.jpe", "C.JPE", "d.jfif",
+                           "D.JFIF", "x.tar.jpg"}) {
+    EXPECT_TRUE(IsJpegName(name)) << name;
+  }
+  for (const char* name : {"a.png", "a.jpgx", "jpg", "a.jp", "a.", "a", "a.jpg.txt"}) {
+    EXPECT_FALSE(IsJpegName(name)) << name;
+  }
+}
+
+TEST(InputExpansion, AFolderByNameWithOrWithoutTheFoldersBelow) {
+  Tree tree({"b.jpg", "A.JPG", "c.jpeg", "d.JPE", "e.jfif", "f.png", "notes.txt", ".hidden.jpg",
+             "sub1/x.jpg", "sub1/deeper/y.jpg", "Sub0/w.jpg", ".hiddendir/z.jpg",
+             "plain.jpg/inside.jpg"});
+  // A link back to the top and one from inside back up: each real folder is walked once.
+  tree.Link("loop", ".");
+  tree.Link("sub1/up", ".");
+  const QString pattern = FolderPattern(tree.Path(""));
+  EXPECT_EQ(tree.Relative(ExpandEntries({pattern}, false)),
+            (QStringList{"A.JPG|", "b.jpg|", "c.jpeg|", "d.JPE|", "e.jfif|"}));
+  EXPECT_EQ(tree.Relative(ExpandEntries({pattern}, true)),
+            (QStringList{"A.JPG|", "b.jpg|", "c.jpeg|", "d.JPE|", "e.jfif|",
+                         "plain.jpg/inside.jpg|plain.jpg/", "Sub0/w.jpg|Sub0/",
+                         "sub1/x.jpg|sub1/", "sub1/deeper/y.jpg|sub1/deeper/"}));
+  // A folder listed inside another is a walk of its own, which follows the link up once.
+  EXPECT_EQ(tree.Relative(ExpandEntries({pattern, FolderPattern(tree.Path("sub1"))}, true)).mid(9),
+            (QStringList{"sub1/x.jpg|", "sub1/deeper/y.jpg|deeper/", "sub1/up/A.JPG|up/",
+                         "sub1/up/b.jpg|up/", "sub1/up/c.jpeg|up/", "sub1/up/d.JPE|up/",
+                         "sub1/up/e.jfif|up/", "sub1/up/plain.jpg/inside.jpg|up/plain.jpg/",
+                         "sub1/up/Sub0/w.jpg|up/Sub0/"}));
+}
+
+TEST(InputExpansion, FileEntriesStandForThemselves) {
+  Tree tree({"a.jpg", "b.txt", ".c.jpg", "d/e.jpg"});
+  EXPECT_EQ(tree.Relative(ExpandEntries({tree.Path("b.txt"), tree.Path("a.jpg"),
+                                         tree.Path(".c.jpg"), tree.Path("gone.jpg"),
+                                         tree.Path("d"), tree.Path("a.jpg")},
+                                        true)),
+            (QStringList{"b.txt|", "a.jpg|", "a.jpg|"}))
+      << "any listed file, not hidden, not a folder, each time it is listed";
+  EXPECT_EQ(PatternFolder(FolderPattern("/x/y")), "/x/y/");
+  EXPECT_EQ(PatternFolder("/x/Y/*.JPG"), "/x/Y/");
+  EXPECT_EQ(PatternFolder("/x/y/a.jpg"), "");
+}
+
+TEST(InputExpansion, NewEntriesWithoutRepeats) {
+  QStringList list{"/a.jpg", "/b/*.jpg"};
+  AppendNewEntries(list, {"/c.jpg", "/a.jpg", "/A.jpg", "/c.jpg", "/b/*.jpg"});
+  // Paths compare as the file system does: /a.jpg and /A.jpg are two photos.
+  EXPECT_EQ(list, (QStringList{"/a.jpg", "/b/*.jpg", "/c.jpg", "/A.jpg"}));
+}

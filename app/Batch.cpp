@@ -6,6 +6,8 @@
 #include "EditToInt.h"
 #include "ErrorDisplay.h"
 #include "GnuGettext.h"
+#include "InputExpansion.h"
+#include "Job.h"
 #include "MainWindow.h"
 #include "MemoryReuse.h"
 #include "StatusWindow.h"
@@ -20,15 +22,6 @@
 
 namespace lumvale {
 
-namespace {
-
-// Ordinary files only: no folders, nothing hidden (a name starting with ".").
-bool IsOrdinaryFile(const QFileInfo& info) {
-  return info.isFile() && !info.fileName().startsWith(u'.');
-}
-
-}  // namespace
-
 void TfrmMain::SetIdle(bool idle) {
   Running = !idle;
   for (QPushButton* button : {btOpen, btFolder, btClear, btSameInput, btOutputPath}) {
@@ -37,26 +30,30 @@ void TfrmMain::SetIdle(bool idle) {
   btRun->setText(idle ? Translate("Run") : Translate("Cancel"));
 }
 
-QStringList TfrmMain::ExpandInputList() const {
-  QStringList files;
-  for (int i = 0; i < liFiles->count(); ++i) {
-    const QString entry = liFiles->item(i)->text();
-    const QString folder = entry.left(entry.lastIndexOf(u'/') + 1);
-    const QString pattern = entry.mid(folder.size());
-    if (pattern.compare(QStringLiteral("*.jpg"), Qt::CaseInsensitive) == 0) {
-      // Camera files named IMG_0001.JPG match too; the folder's own order, no subfolders.
-      const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
-      // Name filters ignore case unless told otherwise; QDir::Files leaves out hidden files.
-      const QFileInfoList matches =
-          dir.entryInfoList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Unsorted);
-      for (const QFileInfo& info : matches) {
-        if (IsOrdinaryFile(info)) files << folder + info.fileName();
-      }
-    } else if (IsOrdinaryFile(QFileInfo(entry))) {
-      files << entry;
-    }
+std::vector<TRunFile> TfrmMain::ExpandInputList() const {
+  QStringList entries;
+  for (int i = 0; i < liFiles->count(); ++i) entries << liFiles->item(i)->text();
+  return ExpandEntries(entries, cbSubfolders->isChecked());
+}
+
+void TfrmMain::ProcessOrSkip(const QString& path, const QString& folder) {
+  try {
+    ProcessImage(path, folder);
+  } catch (const EJobError& e) {
+    // A photo that cannot be read or written stops the run unless the user chose to go on.
+    if (!cbSkipErrors->isChecked()) throw;
+    SkippedPhotos << e.InputPath() + QStringLiteral(": ") +
+                         QString(e.Reason()).replace(u'\n', u' ');
+    ShowStatus(Translate("Skipped:") + u' ' + e.InputPath());
   }
-  return files;
+}
+
+void TfrmMain::ShowSkippedPhotos() {
+  if (SkippedPhotos.isEmpty()) return;
+  Dialogs().ShowList(Translate("Skipped photos"),
+                     Translate("These photos could not be processed and were skipped (%1):")
+                         .arg(SkippedPhotos.size()),
+                     SkippedPhotos);
 }
 
 TBatchScope::TBatchScope(TfrmMain& main) : main_(main), popup_(new TfrmImagePopup(main)) {
@@ -120,23 +117,39 @@ void TfrmMain::btRunClick() {
   {
     TBatchScope batch(*this);
     OverwriteAnswer = TOverwriteAnswer::none;
-    const QStringList RunList = ExpandInputList();
+    SkippedPhotos.clear();
+    const std::vector<TRunFile> RunList = ExpandInputList();
     InitProgress(int(RunList.size()));
+    ShowStatus(Translate("Photos found:") + u' ' + QString::number(RunList.size()));
     Cancelled = false;
-    StartPrefetch(RunList);
+    QStringList paths;
+    paths.reserve(qsizetype(RunList.size()));
+    for (const TRunFile& file : RunList) paths << file.path;
+    StartPrefetch(paths);
     LastBatch = batch.Run([&] {
-      for (const QString& path : RunList) {
+      for (const TRunFile& file : RunList) {
         if (Cancelled) return;
-        const QString folder = edOutputPath->isEnabled() ? edOutputPath->text()
-                                                         : path.left(path.lastIndexOf(u'/') + 1);
-        ProcessImage(path, folder);
+        const bool chosen = edOutputPath->isEnabled();
+        QString folder =
+            chosen ? edOutputPath->text() : file.path.left(file.path.lastIndexOf(u'/') + 1);
+        if (chosen && !file.subfolder.isEmpty()) {
+          // Below a chosen folder the listed folder's tree is mirrored, made as it is needed;
+          // a chosen folder that does not exist stays an error of the write.
+          if (!folder.endsWith(u'/')) folder += u'/';
+          if (QFileInfo(folder).isDir() && QFileInfo(file.path).isFile()) {
+            QDir(folder).mkpath(file.subfolder);
+          }
+          folder += file.subfolder;
+        }
+        ProcessOrSkip(file.path, folder);
       }
       if (!Cancelled) liFiles->clearSelection();
     });
     StopPrefetch();
     error = batch.Error();
   }
-  // The error of a job is shown once the run has cleaned up.
+  // The error of a job, or the photos skipped, are shown once the run has cleaned up.
+  ShowSkippedPhotos();
   if (LastBatch == TBatchOutcome::error) ShowError(error);
   if (LastBatch == TBatchOutcome::finished) UpdateControls();
 }

@@ -3,6 +3,7 @@
 #include "DialogService.h"
 #include "Dialogs.h"
 #include "GnuGettext.h"
+#include "InputExpansion.h"
 #include "MainWindow.h"
 
 #include <QApplication>
@@ -22,17 +23,23 @@ namespace {
 constexpr qsizetype kMaxDroppedPath = 255;
 }  // namespace
 
+void TfrmMain::AddInputEntries(const QStringList& entries) {
+  // Paths compare as the file system does: /x/A.jpg and /x/a.jpg are two photos. Thousands of
+  // dropped files are checked against each other and the list in one pass.
+  QStringList list;
+  list.reserve(liFiles->count() + entries.size());
+  for (int i = 0; i < liFiles->count(); ++i) list << liFiles->item(i)->text();
+  const qsizetype before = list.size();
+  AppendNewEntries(list, entries);
+  liFiles->addItems(list.mid(before));
+}
+
 void TfrmMain::AddInputFile(const QString& path) {
-  // Paths compare as the file system does: /x/A.jpg and /x/a.jpg are two photos.
-  for (int i = 0; i < liFiles->count(); ++i) {
-    if (liFiles->item(i)->text() == path) return;
-  }
-  liFiles->addItem(path);
+  AddInputEntries({path});
 }
 
 void TfrmMain::AddInputFolder(const QString& folder) {
-  AddInputFile(folder + (folder.endsWith(u'/') ? QString() : QStringLiteral("/")) +
-               QStringLiteral("*.jpg"));
+  AddInputEntries({FolderPattern(folder)});
 }
 
 void TfrmMain::RemoveSelectedFiles() {
@@ -44,7 +51,7 @@ void TfrmMain::RemoveSelectedFiles() {
 void TfrmMain::btOpenClick() {
   const QStringList files =
       Dialogs().OpenFiles(od->Title(), od->Filter() + QStringLiteral(";;*"), QString());
-  for (const QString& file : files) AddInputFile(file);
+  AddInputEntries(files);
   UpdateControls();
 }
 
@@ -79,6 +86,7 @@ void TfrmMain::DropFiles(const QStringList& paths, const QPoint& position) {
   };
   const bool input = inside(gbInput);
   const bool output = !input && inside(TntPanelOutput);
+  QStringList entries;
   for (QString path : paths) {
     path.truncate(kMaxDroppedPath);
     if (QFileInfo(path).isDir()) {
@@ -87,12 +95,13 @@ void TfrmMain::DropFiles(const QStringList& paths, const QPoint& position) {
         edOutputPath->setToolTip(path);
         edOutputPath->setEnabled(true);
       } else if (input) {
-        AddInputFolder(path);
+        entries << FolderPattern(path);
       }
     } else if (input) {
-      AddInputFile(path);
+      entries << path;
     }
   }
+  AddInputEntries(entries);
   QApplication::restoreOverrideCursor();
   UpdateControls();
 }

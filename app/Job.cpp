@@ -6,6 +6,7 @@
 #include "BuiltInTexts.h"
 #include "DialogService.h"
 #include "EditToInt.h"
+#include "FileTimes.h"
 #include "GnuGettext.h"
 #include "Image32.h"
 #include "ImageJob.h"
@@ -48,7 +49,8 @@ namespace {
 
 EJobError::EJobError(const QString& inputPath, const QString& reason)
     : Exception(Translate("Error while processing \"%1\":\n%2").arg(inputPath, reason)),
-      inputPath_(inputPath) {}
+      inputPath_(inputPath),
+      reason_(reason) {}
 
 QString OutputName(const QString& inputName, bool addExtension, bool suffix,
                    const QString& addition) {
@@ -163,6 +165,7 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
   };
   // The settings of this file are the controls' values as its turn begins.
   const TJobSettings settings = ReadJobSettings();
+  const bool keepDate = cbKeepDate->isChecked();
   if (Prefetch) Prefetch->Announce(settings);
   try {
     if (!QFileInfo(InputPath).isFile()) {
@@ -229,6 +232,8 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
     }
     ShowStatus(TranslateResourceString(rsSavingImage) + u' ' + outputName);
     stream.SaveToFile(OutputPath);
+    // Once the output is in place; a file system without the right to set times keeps its own.
+    if (keepDate) CopyModificationTime(InputPath, OutputPath);
     step();
   } catch (...) {
     // The bar advances three steps per file whatever happens; the run then ends with the error.

@@ -17,9 +17,10 @@ class EJobError : public Exception, public std::nested_exception {
  public:
   EJobError(const QString& inputPath, const QString& reason);
   const QString& InputPath() const { return inputPath_; }
+  const QString& Reason() const { return reason_; }
 
  private:
-  QString inputPath_;
+  QString inputPath_, reason_;
 };
 
 // The rules of the single image job that depend on nothing but their inputs.

@@ -83,7 +83,7 @@ TfrmMain::TfrmMain(const QString& settingsPath) {
   od = new TOpenDialog(this);
   od->setObjectName("od");
   od->SetTitle(N_("Select input files"));
-  od->SetFilter(N_("JPEG Images (*.jpg)"));
+  od->SetFilter(N_("JPEG Images (*.jpg *.jpeg *.jpe *.jfif)"));
   JvBFFIn = new TBrowseForFolder(this);
   JvBFFIn->setObjectName("JvBFFIn");
   JvBFFIn->SetTitle(N_("Select input path"));
@@ -154,10 +154,15 @@ void TfrmMain::CreateControls() {
   inputButtons->addStretch();
   inputButtons->addWidget(btClear);
   inputLayout->addLayout(inputButtons);
+  // How the listed folders and the photos that cannot be read are taken.
+  cbSubfolders = Make<QCheckBox>(gbInput, "cbSubfolders", N_("include sub-folders"));
+  cbSkipErrors = Make<QCheckBox>(gbInput, "cbSkipErrors", N_("skip unreadable photos"));
+  inputLayout->addWidget(cbSubfolders);
+  inputLayout->addWidget(cbSkipErrors);
   left->addWidget(gbInput, 1);
 
   TntPanelOutput = Make<QWidget>(client, "TntPanelOutput");
-  TntPanelOutput->setFixedHeight(93);
+  TntPanelOutput->setFixedHeight(117);
   gbOutput = Make<QGroupBox>(TntPanelOutput, "gbOutput", N_("Output"));
   gbOutput->setMinimumWidth(370);
   // Placed by hand: FormResize keeps the edit's margins equal.
@@ -166,6 +171,7 @@ void TfrmMain::CreateControls() {
   edOutputPath->setEnabled(false);
   btSameInput = Make<QPushButton>(gbOutput, "btSameInput", N_("Same as input"));
   btOutputPath = Make<QPushButton>(gbOutput, "btOutputPath", N_("Select Folder"));
+  cbKeepDate = Make<QCheckBox>(gbOutput, "cbKeepDate", N_("keep file date"));
   auto* outputLayout = new QVBoxLayout(TntPanelOutput);
   outputLayout->setContentsMargins(0, 0, 0, 0);
   outputLayout->addWidget(gbOutput);
@@ -475,6 +481,8 @@ void TfrmMain::FormResize() {
                      buttonsTop);
   btSameInput->resize(btSameInput->sizeHint());
   btOutputPath->resize(btOutputPath->sizeHint());
+  cbKeepDate->move(edOutputPath->x(), buttonsTop + btSameInput->height() + 4);
+  cbKeepDate->resize(cbKeepDate->sizeHint());
 }
 
 void TfrmMain::miExitClick() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InputExpansion.h"
+
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -85,6 +87,9 @@ class TfrmMain : public QMainWindow {
   QCheckBox* cbKeepIcc;
   QCheckBox* cbKeepExif;
   QCheckBox* cbKeepGps;
+  QCheckBox* cbSubfolders;
+  QCheckBox* cbSkipErrors;
+  QCheckBox* cbKeepDate;
   QGroupBox* gbProfile;
   QComboBox* cbProfile;
   QPushButton* btSaveProfile;
@@ -138,6 +143,8 @@ class TfrmMain : public QMainWindow {
   // The command line after the program's name; the first timer tick processes it.
   QStringList Arguments;
   TBatchOutcome LastBatch = TBatchOutcome::none;
+  // Of the last run: each skipped photo with its reason.
+  QStringList SkippedPhotos;
   // Set when the command-line batch ends the program by itself.
   bool Terminating = false;
 
@@ -199,10 +206,18 @@ class TfrmMain : public QMainWindow {
   void btRunClick();
   void SetIdle(bool idle);
   // The run's files: each entry of the list looked up as a file or a folder pattern.
-  QStringList ExpandInputList() const;
+  // The files of the run with the folder below a listed folder each was found in.
+  std::vector<TRunFile> ExpandInputList() const;
+  // ProcessImage; with "skip unreadable photos" a photo's error is noted in SkippedPhotos and
+  // the run goes on.
+  void ProcessOrSkip(const QString& path, const QString& folder);
+  // The skipped photos of the run, one line each with its reason, in one message.
+  void ShowSkippedPhotos();
 
   // The input list.
   void AddInputFile(const QString& path);
+  // Adds entries not yet listed, in their order, in one pass however many they are.
+  void AddInputEntries(const QStringList& entries);
   void AddInputFolder(const QString& folder);
   void RemoveSelectedFiles();
   void btOpenClick();

@@ -37,6 +37,9 @@ void TfrmMain::LoadProfile(const QString& name) {
   cbKeepIcc->setChecked(p.ReadBool(name, "keepicc", true));
   cbKeepExif->setChecked(p.ReadBool(name, "keepexif", false));
   cbKeepGps->setChecked(p.ReadBool(name, "keepgps", false));
+  cbSubfolders->setChecked(p.ReadBool(name, "subfolders", false));
+  cbKeepDate->setChecked(p.ReadBool(name, "keepdate", false));
+  cbSkipErrors->setChecked(p.ReadBool(name, "skiperrors", false));
   const bool chosenFolder = p.ReadInteger(name, "pathtype", 0) == 1;
   edOutputPath->setEnabled(chosenFolder);
   if (chosenFolder) edOutputPath->setText(p.ReadString(name, "defpath", QString()));
@@ -59,6 +62,9 @@ void TfrmMain::SaveProfile(const QString& name) {
   p.WriteBool(name, "keepicc", cbKeepIcc->isChecked());
   p.WriteBool(name, "keepexif", cbKeepExif->isChecked());
   p.WriteBool(name, "keepgps", cbKeepGps->isChecked());
+  p.WriteBool(name, "subfolders", cbSubfolders->isChecked());
+  p.WriteBool(name, "keepdate", cbKeepDate->isChecked());
+  p.WriteBool(name, "skiperrors", cbSkipErrors->isChecked());
   p.WriteInteger(name, "pathtype", edOutputPath->isEnabled() ? 1 : 0);
   // Next to the inputs, an older folder of the profile stays stored.
   if (edOutputPath->isEnabled()) p.WriteString(name, "defpath", edOutputPath->text());

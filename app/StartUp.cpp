@@ -2,6 +2,7 @@
 // stored at close, and the command-line batch that the first timer tick runs.
 #include "BatchScope.h"
 #include "ErrorDisplay.h"
+#include "InputExpansion.h"
 #include "MainWindow.h"
 #include "Prefetcher.h"
 #include "SectionStore.h"
@@ -55,10 +56,9 @@ TfrmMain::~TfrmMain() = default;
 
 namespace {
 
-// A command-line argument the batch processes: a name ending in ".jpg", in any letter case.
+// A command-line argument the batch processes: a name with a JPEG extension, in any case.
 bool IsPhotoArgument(const QString& argument) {
-  return !argument.startsWith(QLatin1String("-p:")) && argument.contains(u'.') &&
-         argument.mid(argument.lastIndexOf(u'.')).toLower() == QLatin1String(".jpg");
+  return !argument.startsWith(QLatin1String("-p:")) && IsJpegName(argument);
 }
 
 }  // namespace
@@ -71,6 +71,7 @@ void TfrmMain::TimerTimer() {
   QString error;
   {
     TBatchScope batch(*this);
+    SkippedPhotos.clear();
     Guarded([&] { LoadProfile(QStringLiteral("default")); });
     InitProgress(int(Arguments.size()));  // every argument counts, files or not
     QStringList files;
@@ -86,7 +87,7 @@ void TfrmMain::TimerTimer() {
           LoadProfile(ActiveProfile);
         } else if (IsPhotoArgument(argument)) {
           // The job works on full paths: a name relative to the working folder is completed.
-          ProcessImage(QFileInfo(argument).absoluteFilePath(), QString());
+          ProcessOrSkip(QFileInfo(argument).absoluteFilePath(), QString());
           ++processed;
         }
       }
@@ -94,9 +95,10 @@ void TfrmMain::TimerTimer() {
     StopPrefetch();
     error = batch.Error();
   }
+  ShowSkippedPhotos();
   if (LastBatch == TBatchOutcome::error) ShowError(error);
   // Ends by itself only after a clean run that processed a file; nothing is saved then.
-  if (LastBatch == TBatchOutcome::finished && processed > 0) {
+  if (LastBatch == TBatchOutcome::finished && processed > 0 && SkippedPhotos.isEmpty()) {
     Terminating = true;
     QCoreApplication::exit(0);
   }

@@ -90,10 +90,12 @@ int main(int argc, char** argv) {
       QObject::connect(&frmMain, &TfrmMain::ProgressShown, [](int position, int maximum) {
         if (position % 3 == 0) std::fprintf(stderr, "[%d/%d]\n", position / 3, maximum / 3);
       });
-      QObject::connect(&frmMain, &TfrmMain::BatchEnded, &app, [](TBatchOutcome outcome) {
-        QCoreApplication::exit(outcome == TBatchOutcome::finished ? 0
-                               : outcome == TBatchOutcome::error  ? 1
-                                                                  : 2);
+      QObject::connect(&frmMain, &TfrmMain::BatchEnded, &app, [&frmMain](TBatchOutcome outcome) {
+        // Skipped photos were listed on standard error; the batch did not do all it was given.
+        int code = 2;
+        if (outcome == TBatchOutcome::finished) code = frmMain.SkippedPhotos.isEmpty() ? 0 : 1;
+        if (outcome == TBatchOutcome::error) code = 1;
+        QCoreApplication::exit(code);
       });
     }
     if (headless) {

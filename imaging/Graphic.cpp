@@ -19,6 +19,9 @@ std::unique_ptr<TGraphic> MakeJpeg() {
 constexpr GraphicClass kGraphicClasses[] = {
     {"jpeg", "JPEG-Grafikdatei", &MakeJpeg},
     {"jpg", "JPEG-Grafikdatei", &MakeJpeg},
+    // The other names a file manager offers JPEG files under.
+    {"jpe", "JPEG-Grafikdatei", &MakeJpeg},
+    {"jfif", "JPEG-Grafikdatei", &MakeJpeg},
 };
 }  // namespace
 

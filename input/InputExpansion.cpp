@@ -28,9 +28,8 @@ class TFolderWalk {
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
     // QDir leaves hidden entries out unless told otherwise; names are sorted as the user sees
     // them in a file manager's default order.
-    const QFileInfoList entries =
-        dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                          QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                                                    QDir::Name | QDir::IgnoreCase);
     QStringList folders;
     for (const QFileInfo& info : entries) {
       if (info.isDir()) {
@@ -65,8 +64,7 @@ QString FolderPattern(const QString& folder) {
 
 QString PatternFolder(const QString& entry) {
   const QString folder = entry.left(entry.lastIndexOf(u'/') + 1);
-  return entry.mid(folder.size()).compare(kPattern, Qt::CaseInsensitive) == 0 ? folder
-                                                                              : QString();
+  return entry.mid(folder.size()).compare(kPattern, Qt::CaseInsensitive) == 0 ? folder : QString();
 }
 
 std::vector<TRunFile> ExpandEntries(const QStringList& entries, bool subfolders) {

@@ -28,6 +28,11 @@ QStringList TDialogService::OpenFiles(const QString&, const QString&, const QStr
   return {};
 }
 
+void TDialogService::ShowList(const QString&, const QString& text, const QStringList& lines) {
+  std::fprintf(stderr, "%s\n", qPrintable(text));
+  for (const QString& line : lines) std::fprintf(stderr, "%s\n", qPrintable(line));
+}
+
 QString TDialogService::BrowseForFolder(const QString&, const QString&) {
   return {};
 }

@@ -44,6 +44,9 @@ class TDialogService {
   virtual int Execute(QDialog& dialog);
   // Opens a web page in the user's browser; the result is not examined.
   virtual void OpenUrl(const QString& address);
+  // Tells of a list of things (one line each) that the user may want to copy, such as the
+  // photos a run skipped. Without a window: the text and then each line on standard error.
+  virtual void ShowList(const QString& caption, const QString& text, const QStringList& lines);
 };
 
 TDialogService& Dialogs();

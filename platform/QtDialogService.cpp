@@ -1,5 +1,6 @@
 #include "QtDialogService.h"
 
+#include <QAbstractButton>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
@@ -35,6 +36,18 @@ TMessageButton QtDialogService::MessageBox(const QString& text, const QString& c
     if (answer == b.qt) return b.ours;
   }
   return (buttons & mbCancel) ? mbCancel : defaultButton;
+}
+
+void QtDialogService::ShowList(const QString& caption, const QString& text,
+                               const QStringList& lines) {
+  QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok);
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // The list in the box's details: a text field to scroll, select and copy, shown at once.
+  box.setDetailedText(lines.join(u'\n'));
+  for (QAbstractButton* button : box.buttons()) {
+    if (box.buttonRole(button) == QMessageBox::ActionRole) button->click();
+  }
+  box.exec();
 }
 
 QStringList QtDialogService::OpenFiles(const QString& title, const QString& filter,

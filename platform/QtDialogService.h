@@ -15,6 +15,7 @@ class QtDialogService final : public TDialogService {
   bool InputBox(const QString& caption, const QString& prompt, QString& text) override;
   int Execute(QDialog& dialog) override;
   void OpenUrl(const QString& address) override;
+  void ShowList(const QString& caption, const QString& text, const QStringList& lines) override;
 };
 
 }  // namespace lumvale

@@ -239,7 +239,8 @@ TEST_F(BatchTest, RunExpandsTheListAndCleansUp) {
   w.AddInputFolder(dir.filePath("photos"));
   w.AddInputFile(dir.filePath("photos/one.jpg"));  // listed alone too: processed twice
   w.AddInputFile(dir.filePath("gone.jpg"));
-  const QStringList files = w.ExpandInputList();
+  QStringList files;
+  for (const TRunFile& f : w.ExpandInputList()) files << f.path;
   EXPECT_EQ(files.size(), 3);
   EXPECT_TRUE(files.contains(dir.filePath("photos/TWO.JPG")));
   EXPECT_EQ(files.count(dir.filePath("photos/one.jpg")), 2);

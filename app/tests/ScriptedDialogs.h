@@ -32,6 +32,11 @@ class ScriptedDialogs {
   std::deque<QString> inputs;  // answers of input boxes; none left: cancelled
   std::function<int(QDialog&)> dialogScript;
   std::vector<QString> urls;
+  struct List {
+    QString text, caption;
+    QStringList lines;
+  };
+  std::vector<List> lists;
 
  private:
   class Service final : public TDialogService {
@@ -60,6 +65,9 @@ class ScriptedDialogs {
     }
     int Execute(QDialog& dialog) override { return s_.dialogScript ? s_.dialogScript(dialog) : 0; }
     void OpenUrl(const QString& address) override { s_.urls.push_back(address); }
+    void ShowList(const QString& caption, const QString& text, const QStringList& lines) override {
+      s_.lists.push_back({text, caption, lines});
+    }
 
    private:
     ScriptedDialogs& s_;

@@ -127,7 +127,8 @@ TEST_F(WithCatalogues, CommandLineBatch) {
        4,
        true},
       {{"-p:Web"}, {}, 1, false},
-      {{dir.filePath("c.png"), dir.filePath("d.jpeg")}, {}, 2, false},
+      // Every JPEG name is a photo; other files are not.
+      {{dir.filePath("c.png"), dir.filePath("d.jpeg")}, {"d_small.jpg"}, 2, true},
       {{"-P:Web", dir.filePath("a.jpg")}, {"a_small.jpg"}, 2, true},
       {{dir.filePath("missing.jpg")}, {}, 1, true},
       {{"-p:" + longName}, {}, 1, false},

@@ -22,9 +22,7 @@ class Tree {
     }
   }
   QString Path(const QString& relative) const { return dir_.path() + u'/' + relative; }
-  void Link(const QString& from, const QString& to) const {
-    QFile::link(Path(to), Path(from));
-  }
+  void Link(const QString& from, const QString& to) const { QFile::link(Path(to), Path(from)); }
   // The run's files relative to the tree, each with its subfolder after a "|".
   QStringList Relative(const std::vector<TRunFile>& files) const {
     QStringList out;
@@ -39,8 +37,8 @@ class Tree {
 }  // namespace
 
 TEST(InputExpansion, EveryJpegNameInAnyCase) {
-  for (const char* name : {"a.jpg", "a.JPG", "b.jpeg", "B.JpEg", "c.jpe", "C.JPE", "d.jfif",
-                           "D.JFIF", "x.tar.jpg"}) {
+  for (const char* name :
+       {"a.jpg", "a.JPG", "b.jpeg", "B.JpEg", "c.jpe", "C.JPE", "d.jfif", "D.JFIF", "x.tar.jpg"}) {
     EXPECT_TRUE(IsJpegName(name)) << name;
   }
   for (const char* name : {"a.png", "a.jpgx", "jpg", "a.jp", "a.", "a", "a.jpg.txt"}) {
@@ -60,8 +58,8 @@ TEST(InputExpansion, AFolderByNameWithOrWithoutTheFoldersBelow) {
             (QStringList{"A.JPG|", "b.jpg|", "c.jpeg|", "d.JPE|", "e.jfif|"}));
   EXPECT_EQ(tree.Relative(ExpandEntries({pattern}, true)),
             (QStringList{"A.JPG|", "b.jpg|", "c.jpeg|", "d.JPE|", "e.jfif|",
-                         "plain.jpg/inside.jpg|plain.jpg/", "Sub0/w.jpg|Sub0/",
-                         "sub1/x.jpg|sub1/", "sub1/deeper/y.jpg|sub1/deeper/"}));
+                         "plain.jpg/inside.jpg|plain.jpg/", "Sub0/w.jpg|Sub0/", "sub1/x.jpg|sub1/",
+                         "sub1/deeper/y.jpg|sub1/deeper/"}));
   // A folder listed inside another is a walk of its own, which follows the link up once.
   EXPECT_EQ(tree.Relative(ExpandEntries({pattern, FolderPattern(tree.Path("sub1"))}, true)).mid(9),
             (QStringList{"sub1/x.jpg|", "sub1/deeper/y.jpg|deeper/", "sub1/up/A.JPG|up/",
@@ -72,11 +70,11 @@ TEST(InputExpansion, AFolderByNameWithOrWithoutTheFoldersBelow) {
 
 TEST(InputExpansion, FileEntriesStandForThemselves) {
   Tree tree({"a.jpg", "b.txt", ".c.jpg", "d/e.jpg"});
-  EXPECT_EQ(tree.Relative(ExpandEntries({tree.Path("b.txt"), tree.Path("a.jpg"),
-                                         tree.Path(".c.jpg"), tree.Path("gone.jpg"),
-                                         tree.Path("d"), tree.Path("a.jpg")},
-                                        true)),
-            (QStringList{"b.txt|", "a.jpg|", "a.jpg|"}))
+  EXPECT_EQ(
+      tree.Relative(ExpandEntries({tree.Path("b.txt"), tree.Path("a.jpg"), tree.Path(".c.jpg"),
+                                   tree.Path("gone.jpg"), tree.Path("d"), tree.Path("a.jpg")},
+                                  true)),
+      (QStringList{"b.txt|", "a.jpg|", "a.jpg|"}))
       << "any listed file, not hidden, not a folder, each time it is listed";
   EXPECT_EQ(PatternFolder(FolderPattern("/x/y")), "/x/y/");
   EXPECT_EQ(PatternFolder("/x/Y/*.JPG"), "/x/Y/");

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -153,6 +154,48 @@ TEST(CommandLineWithoutScreen, ReportsOnTheTerminalWithExitCodes) {
   EXPECT_TRUE(err.startsWith("usage: lumvale")) << err;
   EXPECT_EQ(Exec(lumvale, {"--version"}).out, QStringLiteral("Lumvale ") + lumvale::kVersion);
   EXPECT_EQ(Exec(lumvale, {"--help"}).code, 0);
+}
+
+TEST(CommandLineWithoutScreen, SkippedPhotosAreListedAndEndWithExitCodeOne) {
+  QTemporaryDir dir;
+  QDir().mkpath(dir.filePath("config/Lumvale"));
+  QFile ini(dir.filePath("config/Lumvale/Lumvale.ini"));
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write("[profiles]\nSkip\\skiperrors=1\n");
+  ini.close();
+  for (const char* name : {"1.jpg", "3.jpg", "5.jpeg"}) WriteTinyJpeg(dir.filePath(name));
+  for (const char* name : {"bad.jpg", "cut.jpg"}) {
+    QFile bad(dir.filePath(name));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("\xFF\xD8\xFF");
+  }
+  QProcess p;
+  QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"LANG", "LC_ALL", "LC_MESSAGES", "DISPLAY", "WAYLAND_DISPLAY"})
+    e.remove(name);
+  e.insert("QT_QPA_PLATFORM", "offscreen");
+  e.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+  p.setProcessEnvironment(e);
+  p.setWorkingDirectory(dir.path());
+  p.start(LUMVALE_EXECUTABLE, {"-p:Skip", "1.jpg", "bad.jpg", "3.jpg", "cut.jpg", "5.jpeg"});
+  p.closeWriteChannel();
+  ASSERT_TRUE(p.waitForFinished(60000));
+  const QString err = QString::fromUtf8(p.readAllStandardError());
+  EXPECT_EQ(p.exitCode(), 1) << err.toStdString();
+  for (const char* name : {"1_small.jpg", "3_small.jpg", "5_small.jpg"}) {
+    EXPECT_TRUE(QFile::exists(dir.filePath(name))) << name;
+  }
+  // One line per skipped photo, with its reason, after the run.
+  const QStringList lines = err.split(u'\n');
+  for (const char* name : {"bad.jpg", "cut.jpg"}) {
+    EXPECT_EQ(lines
+                  .filter(QRegularExpression("^" + QRegularExpression::escape(dir.filePath(name)) +
+                                             ": .+"))
+                  .size(),
+              1)
+        << name << "\n"
+        << err.toStdString();
+  }
 }
 
 TEST(CommandLineWithoutScreen, ADamagedCatalogueOnDiskIsReportedOnceAndTheBatchRunsInEnglish) {

@@ -83,6 +83,9 @@ TEST_F(ProfilesTest, FirstStartLoadsTheDefaults) {
   EXPECT_FALSE(w.cbKeepExif->isChecked());
   EXPECT_FALSE(w.cbKeepGps->isChecked());
   EXPECT_FALSE(w.cbKeepGps->isEnabled()) << "the location belongs to the photo information";
+  EXPECT_FALSE(w.cbSubfolders->isChecked());
+  EXPECT_FALSE(w.cbKeepDate->isChecked());
+  EXPECT_FALSE(w.cbSkipErrors->isChecked());
   EXPECT_FALSE(w.edOutputPath->isEnabled());
   EXPECT_EQ(w.edOutputPath->text(), "<same as input>");
   EXPECT_TRUE(dialogs.boxes.empty());
@@ -136,6 +139,9 @@ TEST_F(ProfilesTest, SaveAndLoadEveryValue) {
   w.cbKeepIcc->setChecked(false);
   w.cbKeepExif->setChecked(true);
   w.cbKeepGps->setChecked(true);
+  w.cbSubfolders->setChecked(true);
+  w.cbKeepDate->setChecked(true);
+  w.cbSkipErrors->setChecked(true);
   w.edOutputPath->setEnabled(true);
   w.edOutputPath->setText("/out");
   w.SaveProfile("Web");
@@ -143,7 +149,8 @@ TEST_F(ProfilesTest, SaveAndLoadEveryValue) {
                                {"maxwidth", "0"},   {"maxheight", "480"},   {"ext", "web"},
                                {"cbfilesize", "1"}, {"cbprogressive", "0"}, {"filesize", "250"},
                                {"autorotate", "0"}, {"keepicc", "0"},       {"keepexif", "1"},
-                               {"keepgps", "1"},    {"pathtype", "1"},      {"defpath", "/out"}};
+                               {"keepgps", "1"},    {"subfolders", "1"},    {"keepdate", "1"},
+                               {"skiperrors", "1"}, {"pathtype", "1"},      {"defpath", "/out"}};
   for (const auto& e : expected) EXPECT_EQ(Value(QString("profiles/Web/") + e[0]), e[1]) << e[0];
 
   // Next to the inputs: pathtype 0, the older folder stays stored and is ignored on loading.
@@ -164,6 +171,9 @@ TEST_F(ProfilesTest, SaveAndLoadEveryValue) {
   EXPECT_FALSE(w.cbKeepIcc->isChecked());
   EXPECT_TRUE(w.cbKeepExif->isChecked());
   EXPECT_TRUE(w.cbKeepGps->isChecked());
+  EXPECT_TRUE(w.cbSubfolders->isChecked());
+  EXPECT_TRUE(w.cbKeepDate->isChecked());
+  EXPECT_TRUE(w.cbSkipErrors->isChecked());
   EXPECT_FALSE(w.edOutputPath->isEnabled());
 
   // pathtype 1 without a folder: an enabled, empty edit.

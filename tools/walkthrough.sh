@@ -8,7 +8,9 @@
 #    the chosen language;
 # 3. the command line of a droplet, with a screen (the program ends by itself; a phone's portrait
 #    photo comes out upright) and without one (lines on the terminal and the exit codes);
-# 4. a droplet and a "Send to" entry for a profile with a blank in its name, each started with
+# 4. a folder with sub-folders and an unreadable photo run into a chosen folder, with the list
+#    of skipped photos, in English and German;
+#    a droplet and a "Send to" entry for a profile with a blank in its name, each started with
 #    two photos by gio launch (GLib's Desktop Entry rules, as file managers use them); the
 #    about box in English and German.
 # 5. the program's and Qt's own texts in German (with Qt's GNOME theme, as on GNOME, Xfce,
@@ -78,6 +80,8 @@ for entry in "$HOME/Desktop/Lumvale - Web small.desktop" "$XDG_DATA_HOME/applica
     '[ -f "$work/photos/p1_launched.jpg" ] && [ -f "$work/photos/p2_launched.jpg" ]'
 done
 # A fresh settings file, so that the language of the environment applies.
+XDG_CONFIG_HOME=$work/config-en gui "$build/app/lumvale_walkthrough" folders "$shots"
+XDG_CONFIG_HOME=$work/config-de LANG=de_DE.UTF-8 gui "$build/app/lumvale_walkthrough" folders "$shots"
 XDG_CONFIG_HOME=$work/config-en gui "$build/app/lumvale_walkthrough" about "$shots"
 XDG_CONFIG_HOME=$work/config-de LANG=de_DE.UTF-8 gui "$build/app/lumvale_walkthrough" about "$shots"
 echo "walk-through: texts"

@@ -295,6 +295,51 @@ int WalkAbout() {
   return 1;
 }
 
+// A folder with sub-folders, one photo in it unreadable, run into a chosen folder with
+// "include sub-folders" and "skip unreadable photos": the tree comes out mirrored and the
+// skipped photo is listed at the end.
+int WalkFolders() {
+  const QString lang = CurrentLanguage().left(2);
+  QTemporaryDir dir;
+  for (const char* sub : {"trip/day1", "trip/day2/evening", "out"}) QDir(dir.path()).mkpath(sub);
+  for (const char* name : {"trip/cover.jpg", "trip/day1/beach.jpg", "trip/day1/dunes.jpeg",
+                           "trip/day2/market.JPG", "trip/day2/evening/lights.jpg"}) {
+    test::WriteFile(dir.filePath(name), test::MakeJpeg({.width = 640, .height = 480}));
+  }
+  test::WriteFile(dir.filePath("trip/day2/broken.jpg"), {'n', 'o', 't'});
+  TfrmMain w;
+  w.show();
+  w.move(20, 20);
+  w.AddInputFolder(dir.filePath("trip"));
+  w.edOutputPath->setEnabled(true);
+  w.edOutputPath->setText(dir.filePath("out"));
+  w.cbSubfolders->setChecked(true);
+  w.cbSkipErrors->setChecked(true);
+  w.cbWidth->setChecked(true);
+  w.UpdateControls();
+  QApplication::processEvents();
+  Shot("41-folders-before-run-" + lang);
+  QString details;
+  WhenModal<QMessageBox>([&](QMessageBox* box) {
+    details = box->detailedText();
+    Shot("42-skipped-photos-" + lang);
+    box->button(QMessageBox::Ok)->click();
+  });
+  w.btRun->click();
+  QApplication::processEvents();
+  const QString addition = w.edAddExt->text();
+  bool mirrored = true;
+  for (const char* name :
+       {"cover", "day1/beach", "day1/dunes", "day2/market", "day2/evening/lights"}) {
+    mirrored =
+        mirrored && QFileInfo::exists(dir.filePath(QString("out/%1_%2.jpg").arg(name, addition)));
+  }
+  Check(mirrored, "the sub-folders mirrored below the chosen folder");
+  Check(details.startsWith(dir.filePath("trip/day2/broken.jpg") + ": "),
+        "the unreadable photo skipped and listed with its reason");
+  return 2;
+}
+
 // The program's and Qt's own texts in the session's language: the main window, the overwrite
 // question, the "New Profile" input box, an edit's context menu and the open dialog. Each check
 // fails when a text is still the English one.
@@ -419,6 +464,7 @@ int main(int argc, char** argv) {
                      : mode == "launchers" ? WalkLaunchers()
                      : mode == "about"     ? WalkAbout()
                      : mode == "texts"     ? WalkTexts()
+                     : mode == "folders"   ? WalkFolders()
                                            : WalkBatch();
   std::printf("%d passed, %d failed\n", checks - failures, failures);
   return failures == 0 ? 0 : 1;

@@ -166,6 +166,8 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
   // The settings of this file are the controls' values as its turn begins.
   const TJobSettings settings = ReadJobSettings();
   const bool keepDate = cbKeepDate->isChecked();
+  // Whether the workers were told that this file's turn passed (the same file may come next).
+  bool turnPassed = false;
   if (Prefetch) Prefetch->Announce(settings);
   try {
     if (!QFileInfo(InputPath).isFile()) {
@@ -218,6 +220,7 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
     if (Prefetch) {
       // While a worker finishes this photo the windows stay responsive; a cancel meanwhile
       // lets this photo finish and drops the ones after it.
+      turnPassed = true;
       ready = Prefetch->Take(InputPath, settings, [this] {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (Cancelled && Prefetch) Prefetch->Cancel();
@@ -236,7 +239,9 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
     if (keepDate) CopyModificationTime(InputPath, OutputPath);
     step();
   } catch (...) {
-    // The bar advances three steps per file whatever happens; the run then ends with the error.
+    // The bar advances three steps per file whatever happens; the run then ends with the error,
+    // or goes on without this photo, whose turn then passes for the workers too.
+    if (Prefetch && !turnPassed) Prefetch->Skip(InputPath);
     while (steps < 3) step();
     RethrowNamingThePhoto(InputPath);
   }

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -146,6 +147,34 @@ TEST(PreparedAhead, AnErrorReachesTheUserAtItsTurn) {
   EXPECT_TRUE(run.status.contains("Loading image broken.jpg"));
   EXPECT_FALSE(QFileInfo::exists(Output(photos[2]))) << "the run ends at the error, as before";
   EXPECT_FALSE(QFileInfo::exists(Output(photos[3])));
+}
+
+TEST(PreparedAhead, SkippedPhotosLeaveTheRestToTheWorkers) {
+  // An unreadable photo, and one whose output name is taken by a folder (an error before the
+  // photo is read), skipped among five: the same files, lines and list as on one thread.
+  QTemporaryDir dir;
+  QStringList photos = Photos(dir, 5);
+  const QString broken = dir.filePath("broken.jpg");
+  WriteFile(broken, {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00, 7, 7, 7});
+  photos.insert(1, broken);
+  QDir().mkpath(Output(photos[3]));
+  QStringList oneThreadLines, oneThreadList;
+  for (const char* threads : {"1", "4"}) {
+    ScriptedRun run(threads);
+    run.w.cbSkipErrors->setChecked(true);
+    run.Start(photos);
+    for (int i : {0, 2, 4, 5}) EXPECT_EQ(JpegWidth(Output(photos[i])), 100) << threads << i;
+    ASSERT_EQ(run.dialogs.lists.size(), 1u) << threads;
+    EXPECT_EQ(run.dialogs.lists[0].lines.size(), 2) << threads;
+    for (int i : {0, 2, 4, 5}) QFile::remove(Output(photos[i]));
+    if (oneThreadLines.isEmpty()) {
+      oneThreadLines = run.status;
+      oneThreadList = run.dialogs.lists[0].lines;
+    } else {
+      EXPECT_EQ(run.status, oneThreadLines);
+      EXPECT_EQ(run.dialogs.lists[0].lines, oneThreadList);
+    }
+  }
 }
 
 TEST(PreparedAhead, CancelAndSkippedFilesWriteNothingMore) {

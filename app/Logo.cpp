@@ -38,10 +38,9 @@ void Photo(QPainter& p, const QRectF& r) {
 
 }  // namespace
 
-QImage LumvaleLogo() {
-  QImage logo(128, 128, QImage::Format_ARGB32_Premultiplied);
-  logo.fill(Qt::transparent);
-  QPainter p(&logo);
+void PaintLumvaleLogo(QPainter& p, double size) {
+  p.save();
+  p.scale(size / 128, size / 128);  // drawn on a grid of 128
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(0, 0, 0, 40));
@@ -60,6 +59,14 @@ QImage LumvaleLogo() {
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(230, 120, 30));
   p.drawPolygon(QPolygonF({QPointF(44, 104), QPointF(58, 114), QPointF(44, 123)}));
+  p.restore();
+}
+
+QImage LumvaleLogo(int size) {
+  QImage logo(size, size, QImage::Format_ARGB32_Premultiplied);
+  logo.fill(Qt::transparent);
+  QPainter p(&logo);
+  PaintLumvaleLogo(p, size);
   return logo;
 }
 

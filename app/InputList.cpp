@@ -34,6 +34,16 @@ void TfrmMain::AddInputEntries(const QStringList& entries) {
   liFiles->addItems(list.mid(before));
 }
 
+void TfrmMain::OpenInputs(const QStringList& paths) {
+  QStringList entries;
+  for (const QString& path : paths) {
+    const QFileInfo info(path);
+    entries << (info.isDir() ? FolderPattern(info.absoluteFilePath()) : info.absoluteFilePath());
+  }
+  AddInputEntries(entries);
+  UpdateControls();
+}
+
 void TfrmMain::AddInputFile(const QString& path) {
   AddInputEntries({path});
 }

@@ -218,6 +218,9 @@ class TfrmMain : public QMainWindow {
   void AddInputFile(const QString& path);
   // Adds entries not yet listed, in their order, in one pass however many they are.
   void AddInputEntries(const QStringList& entries);
+  // Lists files (and folders, as folder patterns) as dropping them on the input list would;
+  // relative names are taken from the working folder.
+  void OpenInputs(const QStringList& paths);
   void AddInputFolder(const QString& folder);
   void RemoveSelectedFiles();
   void btOpenClick();

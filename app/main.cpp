@@ -20,10 +20,13 @@ namespace {
 
 const char* kUsage =
     "usage: lumvale [-p:PROFILE] [FILE.jpg ...]\n"
+    "       lumvale --open [FILE ...]\n"
     "Without arguments, opens the main window. With arguments, processes the JPEG files with\n"
     "the settings of the profile named by the last -p: before each file (\"default\" before\n"
     "the first) and ends by itself. Without a screen (no DISPLAY or WAYLAND_DISPLAY), the batch\n"
     "reports on standard error and ends with 0 (done), 1 (an error) or 2 (cancelled).\n"
+    "  --open      opens the main window with the files and folders in its input list, as\n"
+    "              dropping them on it would (needs a screen)\n"
     "  --help      this text\n"
     "  --version   the program's version\n";
 
@@ -54,8 +57,9 @@ int main(int argc, char** argv) {
     }
   }
   const bool headless = !HaveScreen();
+  const bool open = argc > 1 && std::strcmp(argv[1], "--open") == 0;
   if (headless) {
-    if (argc < 2) {
+    if (argc < 2 || open) {
       std::fputs(kUsage, stderr);
       return 2;
     }
@@ -83,7 +87,12 @@ int main(int argc, char** argv) {
       SetDialogService(std::make_unique<QtDialogService>());
     }
     TfrmMain frmMain;
-    frmMain.Arguments = args;
+    if (open) {
+      // The program's menu entry: the files and folders a file manager hands over are listed.
+      frmMain.OpenInputs(args.mid(1));
+    } else {
+      frmMain.Arguments = args;
+    }
     if (headless) {
       QObject::connect(&frmMain, &TfrmMain::StatusShown,
                        [](const QString& line) { std::fprintf(stderr, "%s\n", qPrintable(line)); });

@@ -16,6 +16,7 @@
 # 5. the program's and Qt's own texts in German (with Qt's GNOME theme, as on GNOME, Xfce,
 #    Cinnamon and MATE) and Italian: the main window, the overwrite question, the "New Profile"
 #    input box, an edit's context menu and the open dialog.
+# 6. installed into a scratch prefix: the menu entry started by gio launch with two photos.
 # Installs what it needs (xvfb), builds, and fails when a step did not happen.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -63,6 +64,28 @@ echo "bad" > "$work/bad.jpg"
 check "an unreadable picture: exit code 1" '[ $code -eq 1 ]'
 env -u DISPLAY -u WAYLAND_DISPLAY "$build/app/lumvale" >/dev/null 2>&1 && code=0 || code=$?
 check "no arguments and no screen: exit code 2" '[ $code -eq 2 ]'
+echo "walk-through: installed"
+# Installed into a scratch prefix, the program's own menu entry started by GLib's rules with two
+# photos (one name with a blank) opens the main window listing them.
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+check "installed: program, menu entry, icons, metainfo, manual page" \
+  '[ -x "$prefix/bin/lumvale" ] && [ -f "$prefix/share/applications/example.lumvale.Lumvale.desktop" ] &&
+   [ -f "$prefix/share/icons/hicolor/256x256/apps/lumvale.png" ] &&
+   [ -f "$prefix/share/icons/hicolor/scalable/apps/lumvale.svg" ] &&
+   [ -f "$prefix/share/metainfo/example.lumvale.Lumvale.metainfo.xml" ] &&
+   [ -f "$prefix/share/man/man1/lumvale.1" ]'
+cp "$work/a.jpg" "$work/two words.jpg"
+DISPLAY=$display PATH="$prefix/bin:$PATH" XDG_DATA_DIRS="$prefix/share:/usr/share" \
+  gio launch "$prefix/share/applications/example.lumvale.Lumvale.desktop" "$work/a.jpg" \
+  "$work/two words.jpg" &
+sleep 3
+gui "$build/app/lumvale_walkthrough" screenshot "$shots/15-opened-from-the-menu-entry.png"
+echo "  screenshot 15-opened-from-the-menu-entry.png"
+opened=$(pgrep -a -f "lumvale --open" || true)
+check "the menu entry started the installed program with --open and both photos" \
+  '[[ $opened == *"--open $work/a.jpg $work/two words.jpg"* ]]'
+pkill -f "lumvale --open" || true
 echo "walk-through: launchers"
 export HOME=$work/home XDG_DATA_HOME=$work/home/data
 mkdir -p "$HOME/Desktop" "$work/photos"

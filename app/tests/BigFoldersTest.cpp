@@ -162,3 +162,14 @@ TEST_F(BigFolders, UnreadablePhotosAreSkippedAndListed) {
   EXPECT_TRUE(dialogs.lists[0].text.contains("(2)")) << dialogs.lists[0].text.toStdString();
   EXPECT_TRUE(Said("Skipped: " + dir.filePath("five/4.jpg")));
 }
+
+TEST_F(BigFolders, TheMenuEntryListsWhatItIsGivenWithoutRunning) {
+  const QString photo = Photo("a b.jpg");
+  QDir(dir.path()).mkpath("folder");
+  w.OpenInputs({photo, dir.filePath("folder"), photo});
+  ASSERT_EQ(w.liFiles->count(), 2);
+  EXPECT_EQ(w.liFiles->item(0)->text(), photo);
+  EXPECT_EQ(w.liFiles->item(1)->text(), dir.filePath("folder") + "/*.jpg");
+  EXPECT_TRUE(w.btRun->isEnabled());
+  EXPECT_TRUE(status.empty()) << "nothing is processed before Run";
+}

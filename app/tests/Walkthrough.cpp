@@ -454,6 +454,12 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (mode == "check-upright" && argc > 2) return CheckUpright(QString::fromLocal8Bit(argv[2]));
+  if (mode == "screenshot" && argc > 2) {
+    // The whole screen, with whatever program shows on it.
+    return QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(argv[2]))
+               ? 0
+               : 1;
+  }
   shots = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(".");
   QDir().mkpath(shots);
   TLocalization l10n;

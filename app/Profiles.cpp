@@ -2,6 +2,7 @@
 // Profiles menu, and the commands that save, update, create and delete profiles.
 #include "DialogService.h"
 #include "EditToInt.h"
+#include "FileManagerLaunchers.h"
 #include "GnuGettext.h"
 #include "MainWindow.h"
 #include "SaveProfileDialog.h"
@@ -16,6 +17,8 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QSlider>
+
+#include <QFile>
 
 #include <algorithm>
 
@@ -168,6 +171,15 @@ void TfrmMain::miDeletecurrentprofileClick() {
     return;
   }
   RegProfiles->EraseSection(ActiveProfile);
+  // Launchers of a deleted profile would start the program with the defaults.
+  const QStringList launchers = LaunchersOf(ActiveProfile);
+  if (!launchers.isEmpty() &&
+      Dialogs().MessageBox(
+          Translate("Remove the launchers of the profile \"%1\" too?").arg(ActiveProfile) + u'\n' +
+              launchers.join(u'\n'),
+          Translate("Delete profile"), TMessageIcon::question, mbYes | mbNo, mbYes) == mbYes) {
+    for (const QString& path : launchers) QFile::remove(path);
+  }
   RefreshProfileList();
   SelectProfile(QStringLiteral("default"));
   LoadProfile(ActiveProfile);

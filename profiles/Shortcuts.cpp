@@ -5,6 +5,7 @@
 #include "TextMarker.h"
 #include "Version.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -33,7 +34,14 @@ bool NeedsQuotes(const QString& argument) {
   return false;
 }
 
-// A desktop file's own escaping of a string value.
+// A language code as a localized key of a desktop entry writes it: "pt_BR", "de".
+QString DesktopLocale(const QString& code) {
+  const qsizetype cut = code.indexOf(u'_');
+  return cut < 0 ? code.toLower() : code.left(cut).toLower() + code.mid(cut).toUpper();
+}
+
+}  // namespace
+
 QString EscapeValue(const QString& value) {
   QString out;
   for (QChar c : value) {
@@ -51,14 +59,6 @@ QString EscapeValue(const QString& value) {
   }
   return out;
 }
-
-// A language code as a localized key of a desktop entry writes it: "pt_BR", "de".
-QString DesktopLocale(const QString& code) {
-  const qsizetype cut = code.indexOf(u'_');
-  return cut < 0 ? code.toLower() : code.left(cut).toLower() + code.mid(cut).toUpper();
-}
-
-}  // namespace
 
 QString ShortcutFolder(TShortcutLocation location, bool allUsers) {
   switch (location) {
@@ -197,11 +197,17 @@ QString CreateShortcut(const QString& linkName, const QString& target, TShortcut
     QFile::setPermissions(
         path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
     if (!QStandardPaths::findExecutable(QStringLiteral("gio")).isEmpty()) {
-      QProcess gio;
-      gio.start(QStringLiteral("gio"),
-                {QStringLiteral("set"), path, QStringLiteral("metadata::trusted"),
-                 QStringLiteral("true")});
-      if (!gio.waitForFinished(3000)) gio.kill();  // without a desktop session it may not answer
+      // GNOME's mark, and Xfce's: the checksum of the launcher as it was trusted.
+      const QByteArray sum =
+          QCryptographicHash::hash(entry.toUtf8(), QCryptographicHash::Sha256).toHex();
+      for (const QStringList& mark :
+           {QStringList{QStringLiteral("metadata::trusted"), QStringLiteral("true")},
+            QStringList{QStringLiteral("metadata::xfce-exe-checksum"), QString::fromLatin1(sum)}}) {
+        QProcess gio;
+        gio.start(QStringLiteral("gio"), QStringList{QStringLiteral("set"), path} + mark);
+        // Without a desktop session it may not answer.
+        if (!gio.waitForFinished(3000)) gio.kill();
+      }
     }
   }
   return path;

@@ -27,6 +27,9 @@ QString ShortcutFolder(TShortcutLocation location, bool allUsers);
 // ":".
 QString ShortcutFileName(const QString& linkName);
 
+// A desktop file's own escaping of a string value (backslash, line break, tab, return).
+QString EscapeValue(const QString& value);
+
 // One command-line argument quoted by the Desktop Entry rules for an Exec key (before the
 // file's own escaping of backslashes).
 QString QuoteExecArgument(const QString& argument);

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -72,6 +73,36 @@ TEST_F(ShellCommandsTest, DropletsAndSendToStartTheProgramWithTheProfile) {
   EXPECT_TRUE(QFileInfo(droplet).isExecutable());
   w.miCreatedroplet->trigger();  // the same droplet again: rewritten, still one file
   EXPECT_EQ(QDir(home.filePath("Desktop")).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(ShellCommandsTest, TheUserIsToldWhereLaunchersWentAndCanRemoveThemWithTheProfile) {
+  QDir(home.path()).mkpath("data/nautilus");  // Nautilus is set up for this user
+  // No file manager installed on the search path: the folders alone decide.
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", home.filePath("bin").toLocal8Bit());
+  const auto restore = qScopeGuard([&] { qputenv("PATH", path); });
+  TfrmMain w(home.filePath("Lumvale.ini"));
+  w.SelectProfile("Web");
+  w.SaveProfile("Web");
+  w.miCreateDropletMenu->trigger();
+  w.miCreateSendTo->trigger();
+  const QStringList launchers = {home.filePath("Desktop/Lumvale - Web.desktop"),
+                                 home.filePath("data/applications/Lumvale - Web.desktop"),
+                                 home.filePath("data/nautilus/scripts/Lumvale - Web")};
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[0].text,
+            "The launchers of the profile \"Web\" were written:\n" + launchers[0]);
+  EXPECT_EQ(dialogs.boxes[1].text, "The launchers of the profile \"Web\" were written:\n" +
+                                       launchers[1] + "\n" + launchers[2]);
+  for (const QString& path : launchers) EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+
+  // Deleting the profile: its launchers would start the program with the defaults.
+  dialogs.answers = {mbYes, mbYes};
+  w.miDeletecurrentprofileClick();
+  ASSERT_EQ(dialogs.boxes.size(), 4u);
+  EXPECT_EQ(dialogs.boxes[3].text,
+            "Remove the launchers of the profile \"Web\" too?\n" + launchers.join("\n"));
+  for (const QString& path : launchers) EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
 }
 
 TEST_F(ShellCommandsTest, LaunchersSpeakEveryLanguageOfTheCatalogues) {

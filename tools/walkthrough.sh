@@ -88,11 +88,13 @@ check "the menu entry started the installed program with --open and both photos"
 pkill -f "lumvale --open" || true
 echo "walk-through: launchers"
 export HOME=$work/home XDG_DATA_HOME=$work/home/data
-mkdir -p "$HOME/Desktop" "$work/photos"
+mkdir -p "$HOME/Desktop" "$work/photos" "$XDG_DATA_HOME/Thunar" "$XDG_DATA_HOME/kio" \
+  "$XDG_DATA_HOME/nautilus"
 gui "$build/app/lumvale_walkthrough" launchers "$shots"
 for n in 1 2; do cp "$work/a.jpg" "$work/photos/p$n.jpg"; done
 # The launchers name the program beside the walk-through program; point them at lumvale.
-for entry in "$HOME/Desktop/Lumvale - Web small.desktop" "$XDG_DATA_HOME/applications/Lumvale - Web small.desktop"; do
+for entry in "$HOME/Desktop/Lumvale - Web small.desktop" "$XDG_DATA_HOME/applications/Lumvale - Web small.desktop" \
+  "$XDG_DATA_HOME/Thunar/sendto/Lumvale - Web small.desktop"; do
   sed -i "s|lumvale_walkthrough|lumvale|; s|$build/app/lumvale |$build/app/lumvale |" "$entry"
   sed -n 's/^Exec=/    Exec=/p' "$entry"
   rm -f "$work/photos/"*_launched.jpg
@@ -102,6 +104,14 @@ for entry in "$HOME/Desktop/Lumvale - Web small.desktop" "$XDG_DATA_HOME/applica
   check "$(basename "$entry") started with two photos: both processed with the profile" \
     '[ -f "$work/photos/p1_launched.jpg" ] && [ -f "$work/photos/p2_launched.jpg" ]'
 done
+# Nautilus's script, with two selected photos as Nautilus hands them over.
+script="$XDG_DATA_HOME/nautilus/scripts/Lumvale - Web small"
+sed -i "s|lumvale_walkthrough|lumvale|" "$script"
+rm -f "$work/photos/"*_launched.jpg
+DISPLAY=$display QT_QPA_PLATFORM=xcb \
+  NAUTILUS_SCRIPT_SELECTED_FILE_PATHS="$work/photos/p1.jpg"$'\n'"$work/photos/p2.jpg"$'\n' "$script"
+check "the Nautilus script run with two photos: both processed with the profile" \
+  '[ -f "$work/photos/p1_launched.jpg" ] && [ -f "$work/photos/p2_launched.jpg" ]'
 # A fresh settings file, so that the language of the environment applies.
 XDG_CONFIG_HOME=$work/config-en gui "$build/app/lumvale_walkthrough" folders "$shots"
 XDG_CONFIG_HOME=$work/config-de LANG=de_DE.UTF-8 gui "$build/app/lumvale_walkthrough" folders "$shots"

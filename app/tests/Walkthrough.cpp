@@ -270,14 +270,24 @@ int WalkLaunchers() {
   w.RefreshProfileList();
   w.SelectProfile("Web small");
   w.LoadProfile(w.ActiveProfile);
-  w.miCreateDropletMenu->trigger();
-  w.miCreateSendTo->trigger();
+  // Each command tells where its launchers went.
+  QStringList told;
+  for (QAction* command : {w.miCreateDropletMenu, w.miCreateSendTo}) {
+    WhenModal<QMessageBox>([&](QMessageBox* box) {
+      told << box->text();
+      if (told.size() == 2) Shot("16-launchers-written");
+      box->button(QMessageBox::Ok)->click();
+    });
+    command->trigger();
+  }
   const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
   Check(QFileInfo::exists(desktop + "/Lumvale - Web small.desktop"), "a droplet on the desktop");
   Check(QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                           "/applications/Lumvale - Web small.desktop"),
         "a \"Send to\" entry among the applications");
-  return 2;
+  Check(told.size() == 2 && told[0].contains(desktop) && told[1].contains("/nautilus/scripts/"),
+        "where the launchers went was told");
+  return 3;
 }
 
 // The about box, in the language of the environment.

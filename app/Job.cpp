@@ -234,9 +234,11 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
       stream.Bytes() = PrepareImage(InputPath, settings, report).bytes;
     }
     ShowStatus(TranslateResourceString(rsSavingImage) + u' ' + outputName);
+    // Read before the write, which may replace the photo itself.
+    const std::optional<timespec> inputTime = keepDate ? ModificationTime(InputPath) : std::nullopt;
     stream.SaveToFile(OutputPath);
     // Once the output is in place; a file system without the right to set times keeps its own.
-    if (keepDate) CopyModificationTime(InputPath, OutputPath);
+    if (inputTime) SetModificationTime(OutputPath, *inputTime);
     step();
   } catch (...) {
     // The bar advances three steps per file whatever happens; the run then ends with the error,

@@ -77,7 +77,7 @@ long TPhotoInformation::Orientation() const {
 }
 
 std::vector<jpeg::Marker> TPhotoInformation::Markers(int32_t width, int32_t height,
-                                                     bool keepLocation) {
+                                                     bool turnedUpright, bool keepLocation) {
   SetUpExiv2();
   std::vector<jpeg::Marker> markers;
   leftOut_ = exifDamaged_;
@@ -96,7 +96,7 @@ std::vector<jpeg::Marker> TPhotoInformation::Markers(int32_t width, int32_t heig
           }
         }
       }
-      SetIfPresent(exif, Exiv2::ExifKey("Exif.Image.Orientation"), 1);
+      if (turnedUpright) SetIfPresent(exif, Exiv2::ExifKey("Exif.Image.Orientation"), 1);
       exif["Exif.Photo.PixelXDimension"] = w;
       exif["Exif.Photo.PixelYDimension"] = h;
       SetIfPresent(exif, Exiv2::ExifKey("Exif.Image.ImageWidth"), w);
@@ -129,7 +129,7 @@ std::vector<jpeg::Marker> TPhotoInformation::Markers(int32_t width, int32_t heig
           }
         }
       }
-      SetIfPresent(xmp, Exiv2::XmpKey("Xmp.tiff.Orientation"), 1);
+      if (turnedUpright) SetIfPresent(xmp, Exiv2::XmpKey("Xmp.tiff.Orientation"), 1);
       SetIfPresent(xmp, Exiv2::XmpKey("Xmp.exif.PixelXDimension"), w);
       SetIfPresent(xmp, Exiv2::XmpKey("Xmp.exif.PixelYDimension"), h);
       std::string out;

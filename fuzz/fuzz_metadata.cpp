@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lumvale::TPhotoInformation information(extras);
     const long orientation = information.Orientation();
     const std::vector<lumvale::jpeg::Marker> markers =
-        information.Markers(8, orientation > 4 ? 6 : 8, (data[0] & 4) != 0);
+        information.Markers(8, orientation > 4 ? 6 : 8, (data[0] & 8) != 0, (data[0] & 4) != 0);
     std::vector<uint8_t> pixels(8 * 8 * 4, 0x80);
     std::vector<const uint8_t*> rows;
     for (int y = 0; y < 8; ++y) rows.push_back(pixels.data() + 32 * y);

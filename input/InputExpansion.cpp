@@ -22,7 +22,8 @@ class TFolderWalk {
 
   void Walk(const QString& folder, const QString& subfolder) {
     // The same folder by another path (a link back up the tree, or to a sibling) is walked once.
-    const QString real = QFileInfo(folder).canonicalFilePath();
+    const QString real =
+        QFileInfo(folder.isEmpty() ? QStringLiteral(".") : folder).canonicalFilePath();
     if (real.isEmpty() || visited_.contains(real)) return;
     visited_.insert(real);
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);

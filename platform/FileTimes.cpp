@@ -7,11 +7,15 @@
 
 namespace lumvale {
 
-bool CopyModificationTime(const QString& from, const QString& to) {
-  struct stat source {};
-  if (::stat(QFile::encodeName(from).constData(), &source) != 0) return false;
-  const timespec times[2] = {source.st_mtim, source.st_mtim};
-  return ::utimensat(AT_FDCWD, QFile::encodeName(to).constData(), times, 0) == 0;
+std::optional<timespec> ModificationTime(const QString& path) {
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
+  return info.st_mtim;
+}
+
+bool SetModificationTime(const QString& path, const timespec& time) {
+  const timespec times[2] = {time, time};
+  return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
 }
 
 }  // namespace lumvale

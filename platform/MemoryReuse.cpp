@@ -20,6 +20,9 @@ void KeepFreedMemoryForReuse() {
 
 void ReturnFreedMemory() {
   malloc_trim(0);
+  // The C library's own starting values, for the time between batches.
+  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+  mallopt(M_TRIM_THRESHOLD, 128 * 1024);
 }
 
 }  // namespace lumvale

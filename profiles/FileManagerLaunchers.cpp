@@ -19,9 +19,27 @@ QString DataHome() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
 }
 
-// The launcher's name without its extension, as the droplet's file is named.
+// The action's file name: the whole profile name (a "/" cannot be in a file name), so that
+// profiles that differ only after a dot get actions of their own.
 QString BaseName(const QString& profile) {
-  return QFileInfo(ShortcutFileName(QStringLiteral("Lumvale - ") + profile)).completeBaseName();
+  return QStringLiteral("Lumvale - ") + QString(profile).replace(u'/', u'_');
+}
+
+// Whether a launcher starts this very profile: two profiles may share a launcher's file name
+// (the droplet's name ends at the profile name's last dot).
+bool StartsProfile(const QString& path, const QString& profile) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const QString text = QString::fromUtf8(file.readAll());
+  const QString argument = QStringLiteral("-p:") + profile;
+  if (!path.endsWith(QLatin1String(".desktop"))) return text.contains(ShellQuote(argument));
+  for (const QString& line : text.split(u'\n')) {
+    if (line.startsWith(QLatin1String("Exec=")) &&
+        ParseExecLine(line.mid(5), {}).contains(argument)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 struct FileManager {
@@ -125,7 +143,7 @@ QStringList LaunchersOf(const QString& profile) {
   candidates << ThunarPath(profile) << DolphinPath(profile) << NautilusPath(profile);
   QStringList existing;
   for (const QString& path : candidates) {
-    if (QFileInfo::exists(path)) existing << path;
+    if (StartsProfile(path, profile)) existing << path;
   }
   return existing;
 }

@@ -15,7 +15,7 @@ namespace lumvale {
 // paths written. Throws EFileError when one cannot be written.
 QStringList CreateFileManagerLaunchers(const QString& profile, const QString& program);
 
-// Every launcher of a profile that exists: the desktop droplet, the "Open With" entry and the
+// Every launcher that starts the profile: the desktop droplet, the "Open With" entry and the
 // file managers' actions.
 QStringList LaunchersOf(const QString& profile);
 

@@ -6,7 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/setup.sh" >/dev/null  # the packages the build needs (dpkg-dev among them)
 build=$root/build-package
-out=${1:-$build}
+out=$(mkdir -p "${1:-$build}" && cd "${1:-$build}" && pwd)
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
   -DLUMVALE_TESTS=OFF -DLUMVALE_BENCH=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null

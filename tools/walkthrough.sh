@@ -82,10 +82,10 @@ DISPLAY=$display PATH="$prefix/bin:$PATH" XDG_DATA_DIRS="$prefix/share:/usr/shar
 sleep 3
 gui "$build/app/lumvale_walkthrough" screenshot "$shots/15-opened-from-the-menu-entry.png"
 echo "  screenshot 15-opened-from-the-menu-entry.png"
-opened=$(pgrep -a -f "lumvale --open" || true)
+opened=$(pgrep -a -f "lumvale --open $work/a.jpg" || true)
 check "the menu entry started the installed program with --open and both photos" \
   '[[ $opened == *"--open $work/a.jpg $work/two words.jpg"* ]]'
-pkill -f "lumvale --open" || true
+pkill -f "lumvale --open $work/a.jpg" || true
 echo "walk-through: launchers"
 export HOME=$work/home XDG_DATA_HOME=$work/home/data
 mkdir -p "$HOME/Desktop" "$work/photos" "$XDG_DATA_HOME/Thunar" "$XDG_DATA_HOME/kio" \

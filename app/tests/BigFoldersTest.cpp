@@ -126,6 +126,13 @@ TEST_F(BigFolders, TheFileDateIsKeptOnRequest) {
   dialogs.answers = {mbYes};
   RunList();
   EXPECT_EQ(QFileInfo(out + "/dated.jpg").lastModified().toUTC(), then);
+
+  // The photo replaced by its own output (its folder chosen, its name kept): its date stays.
+  w.edOutputPath->setText(dir.path());
+  dialogs.answers = {mbYes};
+  RunList();
+  EXPECT_EQ(JpegSize(in), QSize(64, 48));
+  EXPECT_EQ(QFileInfo(in).lastModified().toUTC(), then);
 }
 
 TEST_F(BigFolders, UnreadablePhotosAreSkippedAndListed) {

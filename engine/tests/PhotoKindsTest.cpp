@@ -187,6 +187,10 @@ TEST(PhotoKinds, EveryOrientationIsWrittenUpright) {
     const Exiv2::ExifData exif = ExifOf(PrepareImage(tagged, keep, said).bytes);
     ASSERT_TRUE(Has(exif, "Exif.Image.Orientation")) << o;
     EXPECT_EQ(exif.findKey(Exiv2::ExifKey("Exif.Image.Orientation"))->toLong(), 1) << o;
+    // Not turned: the pixels are as stored, and the tag still says how to show them.
+    keep.turnUpright = false;
+    const Exiv2::ExifData kept = ExifOf(PrepareImage(tagged, keep, said).bytes);
+    EXPECT_EQ(kept.findKey(Exiv2::ExifKey("Exif.Image.Orientation"))->toLong(), o) << o;
   }
 }
 

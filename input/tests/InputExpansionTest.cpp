@@ -76,6 +76,11 @@ TEST(InputExpansion, FileEntriesStandForThemselves) {
                                   true)),
       (QStringList{"b.txt|", "a.jpg|", "a.jpg|"}))
       << "any listed file, not hidden, not a folder, each time it is listed";
+  // A pattern without a folder stands for the working folder's photos.
+  const QString before = QDir::currentPath();
+  QDir::setCurrent(tree.Path(""));
+  EXPECT_EQ(ExpandEntries({"*.jpg"}, false).size(), 1u);
+  QDir::setCurrent(before);
   EXPECT_EQ(PatternFolder(FolderPattern("/x/y")), "/x/y/");
   EXPECT_EQ(PatternFolder("/x/Y/*.JPG"), "/x/Y/");
   EXPECT_EQ(PatternFolder("/x/y/a.jpg"), "");

@@ -3,6 +3,7 @@
 // the selection in its variable. The profile's name and two paths with blanks arrive whole.
 #include "FileManagerLaunchers.h"
 #include "QtPrinters.h"
+#include "Shortcuts.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +54,10 @@ QString Recorder(const QTemporaryDir& dir) {
   QDir().mkpath(QFileInfo(path).path());
   QFile f(path);
   f.open(QIODevice::WriteOnly);
-  f.write(("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + dir.filePath("args") + "'\n").toUtf8());
+  // Written aside and renamed, so that the test never reads it half-written.
+  f.write(("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + dir.filePath("args.part") + "' && mv '" +
+           dir.filePath("args.part") + "' '" + dir.filePath("args") + "'\n")
+              .toUtf8());
   f.close();
   f.setPermissions(f.permissions() | QFile::ExeOwner);
   return path;
@@ -128,6 +132,25 @@ TEST(FileManagerLaunchers, EachStartsTheProfileWithTheFilesWhole) {
   ASSERT_TRUE(script.waitForFinished(10000));
   EXPECT_EQ(script.exitCode(), 0);
   EXPECT_EQ(Recorded(dir), expected) << "Nautilus";
+}
+
+TEST(FileManagerLaunchers, ProfilesThatShareADropletNameKeepTheirOwnLaunchers) {
+  QTemporaryDir dir;
+  Environment env({{"XDG_DATA_HOME", dir.filePath("data")}, {"PATH", dir.filePath("none")}});
+  QDir(dir.filePath("data")).mkpath("nautilus");
+  // "web.small" and "web.large" share the "Open With" entry's name, which ends at the dot: the
+  // later one's entry replaces the earlier one's. Their scripts are two.
+  for (const QString& profile : {"web.small", "web.large"}) {
+    CreateShortcut("Lumvale - " + profile, "/usr/bin/lumvale", TShortcutLocation::slSendTo, "",
+                   "/usr/bin/", {"-p:" + profile}, profile, false);
+    CreateFileManagerLaunchers(profile, "/usr/bin/lumvale");
+  }
+  const QString scripts = dir.filePath("data") + "/nautilus/scripts/";
+  const QString entry = dir.filePath("data") + "/applications/Lumvale - web.desktop";
+  EXPECT_EQ(LaunchersOf("web.small"), QStringList{scripts + "Lumvale - web.small"})
+      << "the shared entry starts web.large: not web.small's to remove";
+  EXPECT_EQ(LaunchersOf("web.large"), (QStringList{entry, scripts + "Lumvale - web.large"}));
+  EXPECT_EQ(LaunchersOf("web"), QStringList());
 }
 
 TEST(FileManagerLaunchers, OnlyForTheFileManagersThatAreThere) {

@@ -4,6 +4,7 @@
 #include "BenchDecode.h"
 #include "GnuGettext.h"
 #include "MainWindow.h"
+#include "MedianTime.h"
 #include "PhotoMaker.h"
 
 #include <QApplication>
@@ -23,24 +24,6 @@
 #include <jpeglib.h>
 
 using namespace lumvale;
-using Clock = std::chrono::steady_clock;
-
-namespace {
-
-template <class Fn>
-double Median(int runs, Fn&& fn) {
-  fn();
-  std::vector<double> ms;
-  for (int i = 0; i < runs; ++i) {
-    const auto t0 = Clock::now();
-    fn();
-    ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
-  }
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -77,10 +60,10 @@ int main(int argc, char** argv) {
   w.UpdateControls();
   QApplication::processEvents();
 
-  const double decode = Median(runs, [&] {
+  const double decode = MedianMs(runs, [&] {
     DecodeAlone(reinterpret_cast<const uint8_t*>(file.constData()), size_t(file.size()));
   });
-  const double batch = Median(runs, [&] {
+  const double batch = MedianMs(runs, [&] {
     for (const QString& name : QDir(out.path()).entryList(QDir::Files))
       QFile::remove(out.filePath(name));
     w.btRun->click();

@@ -8,6 +8,7 @@
 #include "GnuGettext.h"
 #include "InputExpansion.h"
 #include "MainWindow.h"
+#include "MedianTime.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,17 +28,6 @@ using namespace lumvale;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-double MedianMs(int runs, const std::function<void()>& work) {
-  std::vector<double> ms;
-  for (int i = 0; i < runs; ++i) {
-    const auto t0 = Clock::now();
-    work();
-    ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
-  }
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
-}
 
 // The first photo of (d) is empty and its error ends the run: nothing to show for it here.
 class QuietDialogs final : public TDialogService {

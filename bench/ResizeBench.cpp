@@ -5,11 +5,12 @@
 // the ratio b / a, and the peak memory of (b) measured in a fresh process.
 #include "BenchDecode.h"
 #include "Bitmap32.h"
+#include "Job.h"
 #include "JpegImage.h"
 #include "KernelResampler.h"
+#include "MedianTime.h"
 #include "MemoryStream.h"
 #include "PhotoMaker.h"
-#include "Job.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,21 +34,8 @@
 extern char** environ;
 
 using namespace lumvale;
-using Clock = std::chrono::steady_clock;
 
 namespace {
-
-double MedianMs(int runs, const std::function<void()>& work) {
-  work();  // warm-up: page cache, allocator, code
-  std::vector<double> ms;
-  for (int i = 0; i < runs; ++i) {
-    const auto t0 = Clock::now();
-    work();
-    ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
-  }
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
-}
 
 // What one job does without the windows: load, shrink to fit 800 x 600 with the Lanczos kernel,
 // encode at quality 90.

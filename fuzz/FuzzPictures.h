@@ -11,8 +11,8 @@ namespace fuzz {
 const std::vector<uint8_t>& ColourJpeg();
 const std::vector<uint8_t>& CmykJpeg();
 
-// The JPEG with one APPn segment (marker 0xE0 + n) per payload right after its start marker;
-// payloads are cut to the 65533 bytes a segment holds.
+// The JPEG with one APPn marker (0xE0 + n) per payload right after its start marker; payloads
+// are cut to the 65533 bytes a marker holds.
 std::vector<uint8_t> WithApps(const std::vector<uint8_t>& jpeg, int n,
                               const std::vector<std::vector<uint8_t>>& payloads);
 

@@ -10,9 +10,12 @@
 
 namespace lumvale::test {
 
-std::vector<uint8_t> EncodeJpeg(int width, int height, int components, bool progressive,
-                                int quality,
-                                const std::function<void(int y, uint8_t* row)>& fillRow) {
+namespace {
+
+// libjpeg's compressor over rows made by fillRow, with its defaults and what configure sets.
+std::vector<uint8_t> Compress(int width, int height, int components, J_COLOR_SPACE space,
+                              const std::function<void(jpeg_compress_struct&)>& configure,
+                              const std::function<void(int y, uint8_t* row)>& fillRow) {
   jpeg_compress_struct c{};
   jpeg_error_mgr err{};
   c.err = jpeg_std_error(&err);
@@ -23,10 +26,9 @@ std::vector<uint8_t> EncodeJpeg(int width, int height, int components, bool prog
   c.image_width = JDIMENSION(width);
   c.image_height = JDIMENSION(height);
   c.input_components = components;
-  c.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+  c.in_color_space = space;
   jpeg_set_defaults(&c);
-  jpeg_set_quality(&c, quality, TRUE);
-  if (progressive) jpeg_simple_progression(&c);
+  configure(c);
   jpeg_start_compress(&c, TRUE);
   std::vector<uint8_t> row(size_t(width) * size_t(components));
   for (int y = 0; y < height; ++y) {
@@ -41,35 +43,30 @@ std::vector<uint8_t> EncodeJpeg(int width, int height, int components, bool prog
   return bytes;
 }
 
+}  // namespace
+
+std::vector<uint8_t> EncodeJpeg(int width, int height, int components, bool progressive,
+                                int quality,
+                                const std::function<void(int y, uint8_t* row)>& fillRow) {
+  return Compress(
+      width, height, components, components == 1 ? JCS_GRAYSCALE : JCS_RGB,
+      [&](jpeg_compress_struct& c) {
+        jpeg_set_quality(&c, quality, TRUE);
+        if (progressive) jpeg_simple_progression(&c);
+      },
+      fillRow);
+}
+
 std::vector<uint8_t> EncodeCmykJpeg(int width, int height, bool adobeMarker,
                                     const std::function<void(int y, uint8_t* row)>& fillRow) {
-  jpeg_compress_struct c{};
-  jpeg_error_mgr err{};
-  c.err = jpeg_std_error(&err);
-  jpeg_create_compress(&c);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&c, &out, &size);
-  c.image_width = JDIMENSION(width);
-  c.image_height = JDIMENSION(height);
-  c.input_components = 4;
-  c.in_color_space = JCS_CMYK;
-  jpeg_set_defaults(&c);
-  jpeg_set_colorspace(&c, JCS_CMYK);
-  c.write_Adobe_marker = adobeMarker;
-  jpeg_set_quality(&c, 95, TRUE);
-  jpeg_start_compress(&c, TRUE);
-  std::vector<uint8_t> row(size_t(width) * 4);
-  for (int y = 0; y < height; ++y) {
-    fillRow(y, row.data());
-    JSAMPROW p = row.data();
-    jpeg_write_scanlines(&c, &p, 1);
-  }
-  jpeg_finish_compress(&c);
-  std::vector<uint8_t> bytes(out, out + size);
-  jpeg_destroy_compress(&c);
-  std::free(out);
-  return bytes;
+  return Compress(
+      width, height, 4, JCS_CMYK,
+      [&](jpeg_compress_struct& c) {
+        jpeg_set_colorspace(&c, JCS_CMYK);
+        c.write_Adobe_marker = adobeMarker;
+        jpeg_set_quality(&c, 95, TRUE);
+      },
+      fillRow);
 }
 
 std::vector<uint8_t> ReferenceCmykDecode(const std::vector<uint8_t>& jpeg) {

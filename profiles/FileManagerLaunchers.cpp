@@ -46,33 +46,22 @@ struct FileManager {
   const char* folder;   // below $XDG_DATA_HOME
   const char* program;  // its executable
   const char* actions;  // where its actions live, below folder
+  const char* suffix;   // of an action's file name
 };
-constexpr FileManager kThunar{"Thunar", "thunar", "sendto"};
-constexpr FileManager kDolphin{"kio", "dolphin", "servicemenus"};
-constexpr FileManager kNautilus{"nautilus", "nautilus", "scripts"};
+constexpr FileManager kThunar{"Thunar", "thunar", "sendto", ".desktop"};
+constexpr FileManager kDolphin{"kio", "dolphin", "servicemenus", ".desktop"};
+constexpr FileManager kNautilus{"nautilus", "nautilus", "scripts", ""};
 
-// The folder of a file manager's actions, or an empty text when the file manager is neither
-// set up for this user nor installed.
-QString ActionsFolder(const FileManager& fm) {
-  const QString base = DataHome() + u'/' + QLatin1String(fm.folder);
-  if (!QFileInfo(base).isDir() &&
-      QStandardPaths::findExecutable(QLatin1String(fm.program)).isEmpty()) {
-    return {};
-  }
-  return base + u'/' + QLatin1String(fm.actions);
+// Whether the file manager is set up for this user or installed.
+bool Present(const FileManager& fm) {
+  return QFileInfo(DataHome() + u'/' + QLatin1String(fm.folder)).isDir() ||
+         !QStandardPaths::findExecutable(QLatin1String(fm.program)).isEmpty();
 }
 
-// The paths a profile's actions have, whether or not they exist.
-QString ThunarPath(const QString& profile) {
-  return DataHome() + QStringLiteral("/Thunar/sendto/") + BaseName(profile) +
-         QStringLiteral(".desktop");
-}
-QString DolphinPath(const QString& profile) {
-  return DataHome() + QStringLiteral("/kio/servicemenus/") + BaseName(profile) +
-         QStringLiteral(".desktop");
-}
-QString NautilusPath(const QString& profile) {
-  return DataHome() + QStringLiteral("/nautilus/scripts/") + BaseName(profile);
+// The path a profile's action has, whether or not it exists.
+QString ActionPath(const FileManager& fm, const QString& profile) {
+  return DataHome() + u'/' + QLatin1String(fm.folder) + u'/' + QLatin1String(fm.actions) + u'/' +
+         BaseName(profile) + QLatin1String(fm.suffix);
 }
 
 void Write(const QString& path, const QString& text, bool executable) {
@@ -96,39 +85,41 @@ QString ShellQuote(const QString& text) {
 }
 
 QStringList CreateFileManagerLaunchers(const QString& profile, const QString& program) {
-  const QString name = BaseName(profile);
+  const QString name = EscapeValue(BaseName(profile));
   const QString exec = ExecLine(program, {QStringLiteral("-p:") + profile});
+  const struct {
+    const FileManager& fm;
+    QString text;
+    bool executable;
+  } actions[] = {
+      // Thunar offers the entries of its sendto folder for the files of their MIME types.
+      {kThunar,
+       QStringLiteral("[Desktop Entry]\nType=Application\nVersion=1.0\nName=") + name +
+           QStringLiteral("\nIcon=lumvale\nExec=") + exec +
+           QStringLiteral("\nMimeType=image/jpeg;\n"),
+       false},
+      // One file per profile; all of them land in the one submenu "Lumvale". Dolphin runs only
+      // service menus that are executable.
+      {kDolphin,
+       QStringLiteral("[Desktop Entry]\nType=Service\nMimeType=image/jpeg;\n"
+                      "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\nX-KDE-Submenu=Lumvale\n"
+                      "Actions=profile;\n\n[Desktop Action profile]\nName=") +
+           name + QStringLiteral("\nIcon=lumvale\nExec=") + exec + u'\n',
+       true},
+      // Nautilus hands the selection over as one path per line; split there only, never at a
+      // blank, and with no file name patterns expanded.
+      {kNautilus,
+       QStringLiteral("#!/bin/sh\n# Lumvale: the selected files to the profile given below.\n"
+                      "IFS='\n'\nset -f\nexec ") +
+           ShellQuote(program) + u' ' + ShellQuote(QStringLiteral("-p:") + profile) +
+           QStringLiteral(" $NAUTILUS_SCRIPT_SELECTED_FILE_PATHS\n"),
+       true},
+  };
   QStringList written;
-  if (!ActionsFolder(kThunar).isEmpty()) {
-    // Thunar offers the entries of its sendto folder for the files of their MIME types.
-    Write(ThunarPath(profile),
-          QStringLiteral("[Desktop Entry]\nType=Application\nVersion=1.0\nName=") +
-              EscapeValue(name) + QStringLiteral("\nIcon=lumvale\nExec=") + exec +
-              QStringLiteral("\nMimeType=image/jpeg;\n"),
-          false);
-    written << ThunarPath(profile);
-  }
-  if (!ActionsFolder(kDolphin).isEmpty()) {
-    // One file per profile; all of them land in the one submenu "Lumvale". Dolphin runs only
-    // service menus that are executable.
-    Write(DolphinPath(profile),
-          QStringLiteral("[Desktop Entry]\nType=Service\nMimeType=image/jpeg;\n"
-                         "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\nX-KDE-Submenu=Lumvale\n"
-                         "Actions=profile;\n\n[Desktop Action profile]\nName=") +
-              EscapeValue(name) + QStringLiteral("\nIcon=lumvale\nExec=") + exec + u'\n',
-          true);
-    written << DolphinPath(profile);
-  }
-  if (!ActionsFolder(kNautilus).isEmpty()) {
-    // Nautilus hands the selection over as one path per line; split there only, never at a
-    // blank, and with no file name patterns expanded.
-    Write(NautilusPath(profile),
-          QStringLiteral("#!/bin/sh\n# Lumvale: the selected files to the profile given below.\n"
-                         "IFS='\n'\nset -f\nexec ") +
-              ShellQuote(program) + u' ' + ShellQuote(QStringLiteral("-p:") + profile) +
-              QStringLiteral(" $NAUTILUS_SCRIPT_SELECTED_FILE_PATHS\n"),
-          true);
-    written << NautilusPath(profile);
+  for (const auto& a : actions) {
+    if (!Present(a.fm)) continue;
+    Write(ActionPath(a.fm, profile), a.text, a.executable);
+    written << ActionPath(a.fm, profile);
   }
   return written;
 }
@@ -140,7 +131,9 @@ QStringList LaunchersOf(const QString& profile) {
     const QString folder = ShortcutFolder(location, false);
     if (!folder.isEmpty()) candidates << folder + u'/' + file;
   }
-  candidates << ThunarPath(profile) << DolphinPath(profile) << NautilusPath(profile);
+  for (const FileManager* fm : {&kThunar, &kDolphin, &kNautilus}) {
+    candidates << ActionPath(*fm, profile);
+  }
   QStringList existing;
   for (const QString& path : candidates) {
     if (StartsProfile(path, profile)) existing << path;

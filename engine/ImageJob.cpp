@@ -115,9 +115,10 @@ TPreparedImage PrepareImage(const QString& inputPath, const TJobSettings& settin
   const auto kernel = JobKernel();
   // W x H: the picture as stored; U x V: as seen upright; w x h: the output, upright. A turn by
   // 90 degrees scales the stored picture to h x w and transposes the result.
-  int32_t W = 0, H = 0, w = 0, h = 0;
+  int32_t W = 0, H = 0, U = 0, V = 0, w = 0, h = 0;
   auto fit = [&] {
-    const int32_t U = turn.transpose ? H : W, V = turn.transpose ? W : H;
+    U = turn.transpose ? H : W;
+    V = turn.transpose ? W : H;
     TargetSize(U, V, settings.maxWidth, settings.maxHeight, w, h);
     target.Resize(turn.transpose ? h : w, turn.transpose ? w : h);
     return w == U && h == V;
@@ -154,7 +155,6 @@ TPreparedImage PrepareImage(const QString& inputPath, const TJobSettings& settin
   }
   if (turn.transpose) Transpose(target);
   if (stop && stop->load()) throw EAbort();
-  const int32_t U = turn.transpose ? H : W, V = turn.transpose ? W : H;
   report.ImageSize(U, V);
   if (w != U || h != V) report.ResizeTo(w, h);
   report.Scaled(target);

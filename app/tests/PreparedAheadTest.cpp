@@ -77,6 +77,13 @@ QStringList Photos(QTemporaryDir& dir, int count) {
   return paths;
 }
 
+// A JPEG that ends inside its first table: unreadable.
+QString BrokenPhoto(QTemporaryDir& dir) {
+  const QString path = dir.filePath("broken.jpg");
+  WriteFile(path, {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00, 7, 7, 7});
+  return path;
+}
+
 QString Output(const QString& input) {
   return QString(input).replace(".jpg", "_small.jpg");
 }
@@ -130,8 +137,7 @@ TEST(PreparedAhead, EachFileHasTheSettingsOfItsTurn) {
 TEST(PreparedAhead, AnErrorReachesTheUserAtItsTurn) {
   QTemporaryDir dir;
   QStringList photos = Photos(dir, 3);
-  const QString broken = dir.filePath("broken.jpg");
-  WriteFile(broken, {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00, 7, 7, 7});
+  const QString broken = BrokenPhoto(dir);
   photos.insert(1, broken);
   ScriptedRun run("4");
   int boxesWhenSaved = -1;
@@ -154,8 +160,7 @@ TEST(PreparedAhead, SkippedPhotosLeaveTheRestToTheWorkers) {
   // photo is read), skipped among five: the same files, lines and list as on one thread.
   QTemporaryDir dir;
   QStringList photos = Photos(dir, 5);
-  const QString broken = dir.filePath("broken.jpg");
-  WriteFile(broken, {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00, 7, 7, 7});
+  const QString broken = BrokenPhoto(dir);
   photos.insert(1, broken);
   QDir().mkpath(Output(photos[3]));
   QStringList oneThreadLines, oneThreadList;

@@ -1,11 +1,24 @@
 #include "Prefetcher.h"
 
-#include <QByteArray>
 #include <QtGlobal>
 
 #include <algorithm>
+#include <utility>
 
 namespace lumvale {
+
+namespace {
+
+// What a waiting result holds in memory.
+int64_t Held(const TPrefetched& prefetched) {
+  int64_t bytes = int64_t(prefetched.image.bytes.capacity());
+  if (const TBitmap32* scaled = prefetched.image.scaled.get()) {
+    bytes += int64_t(scaled->Width()) * scaled->Height() * int64_t(sizeof(TColor32));
+  }
+  return bytes;
+}
+
+}  // namespace
 
 int TPrefetcher::DefaultThreads() {
   bool ok = false;
@@ -15,8 +28,11 @@ int TPrefetcher::DefaultThreads() {
   return std::clamp(cores, 1, 8);
 }
 
-TPrefetcher::TPrefetcher(QStringList files, int workers, std::function<void()> wake)
-    : files_(std::move(files)), workers_(std::max(workers, 1)), wake_(std::move(wake)) {
+TPrefetcher::TPrefetcher(QStringList files, int workers, std::function<void()> wake, int64_t budget)
+    : files_(std::move(files)),
+      workers_(std::max(workers, 1)),
+      wake_(std::move(wake)),
+      budget_(std::max<int64_t>(budget, 1)) {
   slots_.resize(size_t(files_.size()));
   for (int i = 0; i < workers_; ++i) {
     workerStates_.push_back(std::make_unique<Worker>());
@@ -48,10 +64,84 @@ void TPrefetcher::StopWorkersOn(int index) {
   }
 }
 
+void TPrefetcher::SkipTakenFiles() {
+  while (next_ < int(slots_.size()) && slots_[size_t(next_)].taken) ++next_;
+}
+
 void TPrefetcher::AdvanceTurn() {
   const int i = turn_.load();
   turn_ = i + 1;
   next_ = std::max(next_, i + 1);
+  SkipTakenFiles();
+}
+
+void TPrefetcher::Drop(Slot& slot) {
+  held_ -= slot.held;
+  slot.held = 0;
+  slot.result.reset();
+}
+
+int64_t TPrefetcher::HeldAhead() const {
+  const int turn = turn_.load();
+  return held_ - (turn < int(slots_.size()) ? slots_[size_t(turn)].held : 0);
+}
+
+// Until a result tells what one costs, each file counts as an equal share of the budget among
+// the workers, so that every worker starts at once.
+bool TPrefetcher::Affordable() const {
+  const int64_t ahead = HeldAhead() + reserved_;
+  if (ahead == 0 && aheadInFlight_ == 0) return true;  // one file past the turn, whatever it costs
+  const int64_t each = largest_ > 0 ? largest_ : budget_ / workers_;
+  return ahead + each <= budget_;
+}
+
+// The files a worker may take out of order: as many as half the budget holds, so that results
+// made out of order leave room for those in order; none before a result tells what one costs.
+int TPrefetcher::Horizon() const {
+  if (largest_ == 0) return 0;
+  return int(std::clamp<int64_t>(budget_ / (2 * largest_), workers_, 256));
+}
+
+int TPrefetcher::Choose() const {
+  const int n = int(files_.size());
+  if (next_ >= n) return -1;
+  if (next_ == turn_.load()) return next_;  // the turn waits for it
+  if (!Affordable()) return -1;
+  // One worker at least stays in list order, so that the turn keeps moving.
+  if (outOfOrderInFlight_ >= workers_ - 1 || Horizon() == 0) return next_;
+  const int64_t front = slots_[size_t(next_)].diskSize;
+  if (front < 0) return next_;
+  int largest = next_;
+  const int end = std::min(n, next_ + Horizon());
+  for (int j = next_ + 1; j < end; ++j) {
+    const Slot& slot = slots_[size_t(j)];
+    if (!slot.taken && slot.diskSize > slots_[size_t(largest)].diskSize) largest = j;
+  }
+  return slots_[size_t(largest)].diskSize >= 2 * std::max<int64_t>(front, 1) ? largest : next_;
+}
+
+bool TPrefetcher::MeasureHorizon(std::unique_lock<std::mutex>& guard) {
+  const int n = int(files_.size());
+  if (next_ >= n || next_ == turn_.load() || outOfOrderInFlight_ >= workers_ - 1 ||
+      Horizon() == 0) {
+    return false;
+  }
+  std::vector<std::pair<int, QString>> missing;
+  for (int j = next_, end = std::min(n, next_ + Horizon()); j < end; ++j) {
+    if (!slots_[size_t(j)].taken && slots_[size_t(j)].diskSize < 0)
+      missing.emplace_back(j, files_[j]);
+  }
+  if (missing.empty()) return false;
+  guard.unlock();
+  std::vector<int64_t> sizes;
+  sizes.reserve(missing.size());
+  for (const auto& [j, path] : missing) {
+    const std::optional<TFileIdentity> file = TFileIdentity::Of(path);
+    sizes.push_back(file ? file->size : 0);
+  }
+  guard.lock();
+  for (size_t k = 0; k < missing.size(); ++k) slots_[size_t(missing[k].first)].diskSize = sizes[k];
+  return true;
 }
 
 std::optional<TPrefetched> TPrefetcher::Take(const QString& path, const TJobSettings& settings,
@@ -74,10 +164,14 @@ std::optional<TPrefetched> TPrefetcher::Take(const QString& path, const TJobSett
   slot.taken = true;  // a worker that has not reached it yet leaves it alone
   std::optional<TPrefetched> result;
   if (slot.result && slot.settings == settings) result = std::move(slot.result);
-  slot.result.reset();
+  const std::optional<TFileIdentity> read = slot.identity;
+  Drop(slot);
   AdvanceTurn();
   guard.unlock();
   changed_.notify_all();
+  // An earlier turn's output, or anyone, may have replaced or changed the file since it was
+  // read: then it is done again as it is now, as one thread would do it.
+  if (result && TFileIdentity::Of(path) != read) result.reset();
   return result;
 }
 
@@ -87,7 +181,7 @@ void TPrefetcher::Skip(const QString& path) {
     const int i = turn_.load();
     if (i >= int(files_.size()) || files_[i] != path) return;
     slots_[size_t(i)].taken = true;
-    slots_[size_t(i)].result.reset();
+    Drop(slots_[size_t(i)]);
     StopWorkersOn(i);
     AdvanceTurn();
   }
@@ -99,7 +193,7 @@ void TPrefetcher::Cancel() {
     std::lock_guard guard(lock_);
     cancelled_ = true;
     StopWorkersOn(-1);
-    for (size_t i = size_t(turn_.load()) + 1; i < slots_.size(); ++i) slots_[i].result.reset();
+    for (size_t i = size_t(turn_.load()) + 1; i < slots_.size(); ++i) Drop(slots_[i]);
   }
   changed_.notify_all();
 }
@@ -114,26 +208,46 @@ int TPrefetcher::MostTakenAhead() const {
   return mostAhead_;
 }
 
+int64_t TPrefetcher::MostHeldAhead() const {
+  std::lock_guard guard(lock_);
+  return mostHeldAhead_;
+}
+
+std::vector<int> TPrefetcher::TakenOrder() const {
+  std::lock_guard guard(lock_);
+  return takenOrder_;
+}
+
 void TPrefetcher::Work(Worker& self) {
   std::unique_lock guard(lock_);
   for (;;) {
-    changed_.wait(guard, [&] {
-      return stopping_ || cancelled_ ||
-             (settings_ && next_ < int(files_.size()) && next_ < turn_.load() + workers_);
-    });
+    changed_.wait(guard, [&] { return stopping_ || cancelled_ || (settings_ && Choose() >= 0); });
     if (stopping_ || cancelled_) return;
-    const int i = next_++;
+    if (MeasureHorizon(guard)) continue;  // the lock was let go meanwhile: choose anew
+    const int i = Choose();
     Slot& slot = slots_[size_t(i)];
-    if (slot.taken) continue;  // its turn came before a worker reached it
+    const int turn = turn_.load();
+    const bool ahead = i > turn;
     slot.taken = true;
     slot.settings = *settings_;
-    mostAhead_ = std::max(mostAhead_, i - turn_.load() + 1);
+    slot.outOfOrder = i != next_;
+    if (slot.outOfOrder) ++outOfOrderInFlight_;
+    if (ahead) {
+      slot.reserved = largest_ > 0 ? largest_ : budget_ / workers_;
+      reserved_ += slot.reserved;
+      ++aheadInFlight_;
+    }
+    SkipTakenFiles();
+    takenOrder_.push_back(i);
+    mostAhead_ = std::max(mostAhead_, i - turn + 1);
     const TJobSettings settings = *settings_;
     const QString path = files_[i];
     self.index = i;
     self.stop = false;
     guard.unlock();
 
+    // The identity before the read and after it: a file changed while it was read is not used.
+    const std::optional<TFileIdentity> identity = TFileIdentity::Of(path);
     std::optional<TPrefetched> result;
     try {
       TPrefetched prefetched;
@@ -142,14 +256,27 @@ void TPrefetcher::Work(Worker& self) {
     } catch (...) {
       // The file is done again at its turn, where its error reaches the user as it would have.
     }
+    if (!identity || TFileIdentity::Of(path) != identity) result.reset();
+    const int64_t held = result ? Held(*result) : 0;
 
     guard.lock();
     self.index = -1;
     slot.done = true;
+    if (slot.outOfOrder) --outOfOrderInFlight_;
+    if (ahead) {
+      reserved_ -= slot.reserved;
+      slot.reserved = 0;
+      --aheadInFlight_;
+    }
+    largest_ = std::max(largest_, held);
     // After a cancel only the file of the current turn is still wanted.
-    if (i >= turn_.load() && (!cancelled_ || i == turn_.load())) {
+    if (result && i >= turn_.load() && (!cancelled_ || i == turn_.load())) {
       slot.result = std::move(result);
+      slot.identity = identity;
+      slot.held = held;
+      held_ += held;
       ++prepared_;
+      mostHeldAhead_ = std::max(mostHeldAhead_, HeldAhead());
     }
     guard.unlock();
     changed_.notify_all();

@@ -214,3 +214,43 @@ TEST(PreparedAhead, CancelAndSkippedFilesWriteNothingMore) {
   EXPECT_FALSE(QFileInfo::exists(Output(photos[3])));
   EXPECT_FALSE(run.w.Running);
 }
+
+TEST(PreparedAhead, AnInputReplacedByAnEarlierOutputIsReadAnew) {
+  // A run again over a folder that holds its own earlier outputs: "a.jpg" is written into
+  // "a_s.jpg", which comes later in the list, so "a_s_s.jpg" is made of the new "a_s.jpg", as on
+  // one thread, however far the workers prepared ahead.
+  QStringList oneThreadLines;
+  std::vector<QByteArray> oneThreadFiles;
+  for (const char* threads : {"1", "2", "8"}) {
+    QTemporaryDir dir;
+    QStringList photos;
+    const std::vector<std::pair<const char*, JpegPicture>> pictures = {{"a.jpg", {1200, 802}},
+                                                                       {"b.jpg", {900, 700}},
+                                                                       {"a_s.jpg", {1200, 900}},
+                                                                       {"b_s.jpg", {640, 640}}};
+    for (const auto& [name, picture] : pictures) {
+      photos << dir.filePath(name);
+      WriteFile(photos.back(), MakeJpeg(picture));
+    }
+    ScriptedRun run(threads);
+    run.w.edAddExt->setText("s");
+    run.dialogs.answers = {mbYesToAll};
+    run.Start(photos);
+    std::vector<QByteArray> files;
+    for (const char* name : {"a_s.jpg", "b_s.jpg", "a_s_s.jpg", "b_s_s.jpg"}) {
+      files.push_back(Read(dir.filePath(name)));
+      EXPECT_FALSE(files.back().isEmpty()) << threads << name;
+    }
+    EXPECT_EQ(run.dialogs.boxes.size(), 1u) << threads;
+    if (oneThreadFiles.empty()) {
+      oneThreadFiles = files;
+      oneThreadLines = run.status;
+      EXPECT_TRUE(run.status.contains("Imagesize (100 x 66)")) << "a_s.jpg read as a.jpg made it";
+      continue;
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+      EXPECT_EQ(files[i], oneThreadFiles[i]) << threads << " threads, output " << i;
+    }
+    EXPECT_EQ(run.status, oneThreadLines) << threads;
+  }
+}

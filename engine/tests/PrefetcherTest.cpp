@@ -1,7 +1,9 @@
 // Photos prepared ahead on worker threads: the same results as the job on the caller's thread,
-// only for the settings of each turn, bounded, and stopped by a cancel.
+// only for the settings of each turn and the file as it is at its turn, within the memory
+// budget, big files first, and stopped by a cancel.
 #include "JobTestSupport.h"
 #include "JpegCodec.h"
+#include "MemoryStream.h"
 #include "Prefetcher.h"
 #include "TestImages.h"
 
@@ -9,7 +11,13 @@
 
 #include <QTemporaryDir>
 
+#include <QFile>
+
 #include <chrono>
+#include <set>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace lumvale;
 using namespace lumvale::test;
@@ -35,6 +43,16 @@ void AwaitFirstTaken(const TPrefetcher& prefetcher) {
   while (prefetcher.MostTakenAhead() == 0) std::this_thread::yield();
 }
 
+// Waits until done() holds; false after 30 seconds (a hung worker fails the test, not the run).
+bool WaitFor(const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
 }  // namespace
 
 TEST(Prefetcher, EveryTurnGetsWhatTheJobMakesInOrder) {
@@ -53,7 +71,6 @@ TEST(Prefetcher, EveryTurnGetsWhatTheJobMakesInOrder) {
       }
     }
     EXPECT_GE(prefetcher.Prepared(), 1) << workers;
-    EXPECT_LE(prefetcher.MostTakenAhead(), workers) << "at most one waiting result per worker";
   }
 }
 
@@ -143,4 +160,117 @@ TEST(Prefetcher, ACancelStopsTheWorkersPromptly) {
   EXPECT_LE(prepared, 3) << "no file is started after the cancel";
   // Not a timing target: the workers must not go on through the remaining photos.
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
+TEST(Prefetcher, WorkersGoOnPastABlockedTurnWithinTheBudget) {
+  // Forty copies of one photo, so that every result costs the same; the turn stays at the first
+  // file, as it does while the windows wait for an answer or write a slow photo.
+  Photos one(1, 400);
+  QStringList paths;
+  for (int i = 0; i < 40; ++i) {
+    paths << one.dir.filePath(QString("copy%1.jpg").arg(i));
+    ASSERT_TRUE(QFile::copy(one.paths[0], paths.back()));
+  }
+  Transcript none;
+  const TPreparedImage sample = PrepareImage(paths[0], kSettings, none);
+  const int64_t each = int64_t(sample.bytes.capacity()) +
+                       int64_t(sample.scaled->Width()) * sample.scaled->Height() * 4;
+  const int64_t budget = 6 * each;
+  TPrefetcher prefetcher(paths, 2, {}, budget);
+  prefetcher.Announce(kSettings);
+  // The turn's own result and six past it, the most the budget holds.
+  ASSERT_TRUE(WaitFor([&] { return prefetcher.Prepared() == 7; })) << prefetcher.Prepared();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(prefetcher.Prepared(), 7) << "nothing more while the turn does not move";
+  EXPECT_EQ(prefetcher.MostTakenAhead(), 7) << "more than one file per worker past the turn";
+  EXPECT_EQ(prefetcher.MostHeldAhead(), budget);
+
+  // The turn taken frees room for one file more.
+  ASSERT_TRUE(prefetcher.Take(paths[0], kSettings));
+  ASSERT_TRUE(WaitFor([&] { return prefetcher.Prepared() == 8; })) << prefetcher.Prepared();
+  // The whole list stays within the budget. A turn that comes before a worker reached its file
+  // leaves it to the caller.
+  for (const QString& path : paths.mid(1)) {
+    if (std::optional<TPrefetched> got = prefetcher.Take(path, kSettings)) {
+      EXPECT_EQ(got->image.bytes, sample.bytes);
+    }
+  }
+  EXPECT_LE(prefetcher.MostHeldAhead(), budget);
+}
+
+TEST(Prefetcher, ABigFileStartsBeforeTheSmallOnesBeforeIt) {
+  // Six small photos and a big one last: one worker takes the big one while the other goes
+  // through the small ones in order, and every turn still gets what the job makes of its file.
+  QTemporaryDir dir;
+  QStringList paths;
+  for (int i = 0; i < 6; ++i) {
+    paths << dir.filePath(QString("small%1.jpg").arg(i));
+    WriteFile(paths.back(), MakeJpeg({160 + 8 * i, 120}));
+  }
+  paths << dir.filePath("big.jpg");
+  WriteFile(paths.back(), MakeJpeg({1600, 1200}));
+  TPrefetcher prefetcher(paths, 2);
+  prefetcher.Announce(kSettings);
+  ASSERT_TRUE(WaitFor([&] { return prefetcher.TakenOrder().size() >= 3; }));
+  const std::vector<int> order = prefetcher.TakenOrder();
+  // Until a result tells what one costs the workers keep to the list; the big one comes next.
+  EXPECT_EQ(order[0], 0);
+  EXPECT_TRUE(order[1] == 6 || (order[1] == 1 && order[2] == 6)) << order[1] << order[2];
+  int fromWorkers = 0;
+  for (const QString& path : paths) {
+    std::optional<TPrefetched> got = prefetcher.Take(path, kSettings);
+    Transcript none;
+    if (got) {
+      ++fromWorkers;
+      EXPECT_EQ(got->image.bytes, PrepareImage(path, kSettings, none).bytes) << path.toStdString();
+    }
+  }
+  EXPECT_GE(fromWorkers, 2);
+  const std::vector<int> taken = prefetcher.TakenOrder();
+  EXPECT_EQ(std::set<int>(taken.begin(), taken.end()).size(), taken.size()) << "each file once";
+}
+
+TEST(Prefetcher, AFileChangedAfterItWasPreparedIsDoneAgainAtItsTurn) {
+  // A run that writes "a.jpg" into "a_s.jpg" and "b.jpg" into "b_s.jpg", which exist already and
+  // come later in the list: the workers prepared the old pictures of those names.
+  struct Case {
+    const char* what;
+    std::function<void(const QString& path, const QString& other)> change;
+  };
+  const std::vector<Case> cases = {
+      {"replaced by an earlier turn's output",
+       [](const QString& path, const QString& other) {
+         TMemoryStream out;
+         Transcript none;
+         out.Bytes() = PrepareImage(other, kSettings, none).bytes;
+         out.SaveToFile(path);
+       }},
+      {"touched",
+       [](const QString& path, const QString&) {
+         const timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+         ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+       }},
+      {"renamed over",
+       [](const QString& path, const QString& other) {
+         const QString moved = other + ".moved";
+         ASSERT_TRUE(QFile::copy(other, moved));
+         ASSERT_EQ(
+             ::rename(QFile::encodeName(moved).constData(), QFile::encodeName(path).constData()),
+             0);
+       }},
+  };
+  for (const Case& c : cases) {
+    QTemporaryDir dir;
+    const QStringList paths{dir.filePath("a.jpg"), dir.filePath("b.jpg"), dir.filePath("a_s.jpg"),
+                            dir.filePath("b_s.jpg")};
+    for (int i = 0; i < 4; ++i) WriteFile(paths[i], MakeJpeg({800 + 40 * i, 600 - 20 * i}));
+    TPrefetcher prefetcher(paths, 2);
+    prefetcher.Announce(kSettings);
+    ASSERT_TRUE(WaitFor([&] { return prefetcher.Prepared() == 4; })) << c.what;
+    EXPECT_TRUE(prefetcher.Take(paths[0], kSettings)) << c.what;
+    EXPECT_TRUE(prefetcher.Take(paths[1], kSettings)) << c.what;
+    c.change(paths[2], paths[0]);
+    EXPECT_FALSE(prefetcher.Take(paths[2], kSettings)) << c.what << ": the old picture's result";
+    EXPECT_TRUE(prefetcher.Take(paths[3], kSettings)) << c.what << ": an untouched file's";
+  }
 }

@@ -145,12 +145,15 @@ void TfrmMain::StartPrefetch(const QStringList& files) {
   const int threads = TPrefetcher::DefaultThreads();
   if (threads <= 1 || files.size() < 2) return;
   // A worker's finished photo wakes the event loop that waits for it.
-  Prefetch = std::make_unique<TPrefetcher>(files, threads, [] {
+  const auto wake = [] {
     if (QCoreApplication* app = QCoreApplication::instance()) {
       QMetaObject::invokeMethod(
           app, [] {}, Qt::QueuedConnection);
     }
-  });
+  };
+  // A window never put on a screen (the terminal mode's) shows no preview.
+  const bool previews = !testAttribute(Qt::WA_DontShowOnScreen);
+  Prefetch = std::make_unique<TPrefetcher>(files, threads, wake, previews);
 }
 
 void TfrmMain::StopPrefetch() {
@@ -228,7 +231,8 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
     }
     TMemoryStream stream;
     if (ready) {
-      ready->report.ReplayTo(report, *ready->image.scaled);
+      const TBitmap32 none;  // no picture is kept where no preview is shown
+      ready->report.ReplayTo(report, ready->image.scaled ? *ready->image.scaled : none);
       stream.Bytes() = std::move(ready->image.bytes);
     } else {
       stream.Bytes() = PrepareImage(InputPath, settings, report).bytes;

@@ -35,8 +35,9 @@ lumvale=$build/app/lumvale
 [ -x "$lumvale" ] || die "no program at $lumvale after tools/setup.sh"
 
 # --- Photos. Of Debian 12's wallpaper packages these two hold real photographs as JPEG
-# (gnome-backgrounds ships WebP and drawings, ukui-wallpapers drawings, lomiri-wallpapers a PNG).
-wallpapers=(lomiri-wallpapers-16.04 lomiri-wallpapers-20.04)
+# (gnome-backgrounds ships WebP and drawings, ukui-wallpapers drawings, lomiri-wallpapers a PNG);
+# mate-backgrounds has the one slow photo: 17.9 megapixels, progressive, 16 MB.
+wallpapers=(lomiri-wallpapers-16.04 lomiri-wallpapers-20.04 mate-backgrounds)
 mkdir -p "$data/debs" "$data/extract" "$data/photos"
 for p in "${wallpapers[@]}"; do
   if ! compgen -G "$data/debs/${p}_*.deb" >/dev/null; then
@@ -91,9 +92,23 @@ for f in "${originals[@]}" Bridge_by_Sander_Klootwijk-gray.jpg \
   photos+=("$data/photos/$f")
 done
 count=${#photos[@]}
+# A second batch around one photo several times slower than each of the others (about 0.7 s
+# alone, the others 0.06 to 0.16 s), so slow that it alone bounds what per-photo workers can
+# reach: the slow photo first, then six of the batch above (baseline, progressive and gray).
+slow_name=Elephants_5640x3172.jpg
+[ -f "$data/photos/$slow_name" ] ||
+  cp "$data/extract/usr/share/backgrounds/mate/abstract/$slow_name" "$data/photos/$slow_name"
+slow_batch=("$data/photos/$slow_name")
+for f in Kleiber_by_Lukas_Baubkus.jpg free_by_Peter_Nerlich.jpg Picture_0B_by_freespace.jpg \
+  Picture_1A_by_freespace.jpg Bridge_by_Sander_Klootwijk-gray.jpg Wine_by_Jakkub_Mede.jpg; do
+  slow_batch+=("$data/photos/$f")
+done
 
 echo "== Batch ($data/photos)"
 "${stats[@]}" list "${photos[@]}" # fails when the batch is not mixed enough
+echo
+echo "== Batch with one slow photo"
+"${stats[@]}" list --any "${slow_batch[@]}"
 single=$("${stats[@]}" closest 14.7 "${photos[@]}")
 single_name=$(basename "$single")
 mapfile -t gray_photos < <("${stats[@]}" gray "${photos[@]}")
@@ -107,8 +122,10 @@ config=$work/config # XDG_CONFIG_HOME of every program run
 mkdir -p "$config/Lumvale"
 times=$work/times.tsv   # round, what, start, end ($EPOCHREALTIME)
 memory=$work/memory.tsv # what, peak resident KiB
+alone0=$work/alone0.tsv # what, seconds: each photo alone in the check round
 : >"$times"
 : >"$memory"
+: >"$alone0"
 
 # The profile "Bench" in the program's settings file (QSettings' INI format, profiles in the
 # group "profiles", every value a string, see app/Profiles.cpp), its output folder the fresh
@@ -174,6 +191,10 @@ run_lumvale() { # what extra-env... -- files...
   if ((round > 0)) && [[ $what != single* ]]; then
     printf '%s\t%s\n' "$what" "$(tail -n 1 "$work/rss")" >>"$memory"
   fi
+  if ((round == 0)) && [[ $what == alone:* ]]; then
+    awk -v a="$t0" -v b="$t1" -v w="$what" \
+      'BEGIN { gsub(",", ".", a); gsub(",", ".", b); printf "%s\t%.6f\n", w, b - a }' >>"$alone0"
+  fi
   if ((round == 0)); then "${stats[@]}" check-outputs "$out" $# --baseline; fi
   rm -rf "$out"
 }
@@ -234,7 +255,40 @@ run_step() { # what
     single) run_lumvale single -- "$single" ;; # the photo nearest 14.7 MP as a whole process
     single_o6) run_lumvale single_o6 -- "${variants[0]}" ;;
     single_icc) run_lumvale single_icc -- "${variants[1]}" ;;
+    alone) run_alone ;;
+    lumvale_last) run_lumvale lumvale_last -- "${photos_last[@]}" ;; # the slowest photo last
+    slow) run_lumvale slow -- "${slow_batch[@]}" ;;
+    slow_last) run_lumvale slow_last -- "${slow_batch[@]:1}" "${slow_batch[0]}" ;;
+    slow1) run_lumvale slow1 LUMVALE_THREADS=1 -- "${slow_batch[@]}" ;;
   esac
+}
+
+# Every photo of both batches alone, as a whole process with all workers: the slowest of a batch
+# bounds it from below however many cores there are.
+run_alone() {
+  local f
+  for f in "${photos[@]}" "${slow_batch[0]}"; do run_lumvale "alone:$(basename "$f")" -- "$f"; done
+}
+
+# A long list: the batch's photos again and again under other names (hard links), 100 in all,
+# with all workers and with one thread, for the memory that photos prepared ahead take.
+run_long_list() {
+  local long=$work/long i=0 f
+  mkdir -p "$long"
+  while ((i < 100)); do
+    for f in "${photos[@]}"; do
+      ((i < 100)) || break
+      ln "$f" "$long/$(printf '%03d' "$i")-$(basename "$f")" 2>/dev/null ||
+        cp "$f" "$long/$(printf '%03d' "$i")-$(basename "$f")"
+      i=$((i + 1))
+    done
+  done
+  local files=("$long"/*.jpg) k
+  # The peak depends on which photos the workers happen to make at the same moment: three runs.
+  for k in 1 2 3; do
+    run_lumvale long -- "${files[@]}"
+    run_lumvale long1 LUMVALE_THREADS=1 -- "${files[@]}"
+  done
 }
 
 steps=(floor lumvale lumvale1 vips pillow single single_o6 single_icc)
@@ -253,9 +307,18 @@ fi
 # at most, and baseline for the program) with Pillow.
 echo
 echo "== Check round (untimed)"
-for s in "${steps[@]}"; do run_step "$s"; done
+for s in "${steps[@]}" alone slow slow_last slow1; do run_step "$s"; done
 echo "every run exited 0 and wrote one output per input; all outputs fit 800x600;" \
   "the program's are baseline"
+# The mixed batch with its slowest photo (alone, in the check round) placed last.
+slowest=$(sort -t $'\t' -k2,2 -g "$alone0" | grep -v "alone:$slow_name" | tail -n 1 | cut -f1)
+slowest=${slowest#alone:}
+photos_last=()
+for f in "${photos[@]}"; do [ "$(basename "$f")" = "$slowest" ] || photos_last+=("$f"); done
+photos_last+=("$data/photos/$slowest")
+echo "slowest photo of the mixed batch alone: $slowest"
+run_step lumvale_last
+steps+=(alone lumvale_last slow slow_last slow1)
 
 # Interleaved rounds, each starting one step later, so that no contestant always follows the
 # same one (caches, clock speed).
@@ -269,5 +332,23 @@ for ((round = 1; round <= rounds; round++)); do
 done
 
 echo
+echo "== Long list (once, for memory)"
+round=$((rounds + 1))
+run_long_list
+echo "100 photos with all workers and with one thread, three times each: done"
+round=$rounds
+
+# The batches of the schedule bound: label, runs (all workers as listed, with the slowest photo
+# last, one thread), and the photos.
+batches=$work/batches.tsv
+{
+  printf 'mixed\tlumvale\tlumvale_last\tlumvale1'
+  printf '\t%s' "${photos[@]}"
+  printf '\nslow photo\tslow\tslow_last\tslow1'
+  printf '\t%s' "${slow_batch[@]}"
+  printf '\n'
+} >"$batches"
+
+echo
 echo "== Results ($count photos; single photo: $single_name)"
-"${stats[@]}" report "$times" "$memory" "$rounds" "$(nproc)" "$single_name"
+"${stats[@]}" report "$times" "$memory" "$rounds" "$(nproc)" "$single_name" "$batches"

@@ -2,14 +2,15 @@
 """Helper of bench/engine.sh: the photo list, the output checks, the Pillow contestant and the
 final table. Debian's python3 with python3-pil; nothing else beyond the standard library.
 
-  engine_stats.py list FILE...                   prints the batch and checks that it is mixed enough
+  engine_stats.py list [--any] FILE...           prints the batch and (without --any) checks that
+                                                 it is mixed enough
   engine_stats.py closest MP FILE...             prints the file closest to MP megapixels
   engine_stats.py gray FILE...                   prints the grayscale ones, one per line
   engine_stats.py variants FILE OUTDIR           FILE with EXIF orientation 6, and with an sRGB
                                                  colour profile, as OUTDIR/<name>-o6.jpg, -icc.jpg
   engine_stats.py check-outputs DIR N [--baseline]  N JPEGs in DIR, each within 800x600
   engine_stats.py pillow OUTDIR FILE...          the Pillow contestant (see cmd_pillow)
-  engine_stats.py report TIMES MEMORY ROUNDS NPROC SINGLE_NAME   the final table
+  engine_stats.py report TIMES MEMORY ROUNDS NPROC SINGLE_NAME BATCHES   the final tables
 """
 import os
 import statistics
@@ -32,7 +33,7 @@ def describe(path):
     return w, h, w * h / 1e6, scan, tone
 
 
-def cmd_list(files):
+def cmd_list(files, check=True):
     rows = [(os.path.basename(f),) + describe(f) for f in files]
     width = max(len(r[0]) for r in rows)
     print(f"{'photo':<{width}}  {'size':>11}  {'MP':>5}  {'scan':<11}  tone")
@@ -40,6 +41,8 @@ def cmd_list(files):
         print(f"{name:<{width}}  {f'{w}x{h}':>11}  {mp:5.1f}  {scan:<11}  {tone}")
     total = sum(r[3] for r in rows)
     print(f"{len(rows)} photos, {total:.1f} megapixels in all")
+    if not check:
+        return
     # The batch must show per-photo costs of every kind the program meets.
     problems = []
     if len(rows) < 8:
@@ -131,7 +134,7 @@ def cmd_pillow(outdir, files):
         small.save(os.path.join(outdir, name), "JPEG", quality=90)
 
 
-def cmd_report(times_path, memory_path, rounds, nproc, single_name):
+def cmd_report(times_path, memory_path, rounds, nproc, single_name, batches_path):
     # Each line: round, what, start, end as bash's $EPOCHREALTIME (its decimal mark follows
     # the locale). The floor of a round is the sum of its per-photo djpeg times; the second
     # floor takes a grayscale photo's quantized decode ("floorq:") in place of its plain one.
@@ -192,6 +195,58 @@ def cmd_report(times_path, memory_path, rounds, nproc, single_name):
             med = statistics.median(times[key])
             print(f"  the same photo {what}: {med * 1000:.0f} ms, "
                   f"{(med - single) * 1000:+.0f} ms")
+    report_bounds(times, memory, int(nproc), batches_path)
+
+
+# The budget of results prepared ahead (kLookaheadBudget in engine/Prefetcher.h), in MiB.
+LOOKAHEAD_BUDGET_MIB = 64
+
+
+def report_bounds(times, memory, cores, batches_path):
+    """Per batch: the schedule bound of per-photo parallelism, max(slowest photo alone, one
+    thread / cores), and the program with all workers against it, the batch as listed and with
+    its slowest photo last. Then the memory figures."""
+    ms = lambda s: f"{s * 1000:.0f} ms"
+    print()
+    print("schedule bound = max(slowest photo alone, one thread / cores), each a whole process")
+    print(f"{'batch':<11}  {'slowest alone':>28}  {'one thread':>10}  {'bound':>7}"
+          f"  {'workers, as listed':>20}  {'slowest last':>18}")
+    with open(batches_path) as b:
+        for line in b:
+            label, listed, last, one, *paths = line.rstrip("\n").split("\t")
+            alone = {os.path.basename(p): statistics.median(times["alone:" + os.path.basename(p)])
+                     for p in paths}
+            slowest = max(alone, key=alone.get)
+            one_s = statistics.median(times[one])
+            bound = max(alone[slowest], one_s / cores)
+            cells = []
+            for key in (listed, last):
+                med = statistics.median(times[key])
+                cells.append(f"{ms(med)} = {med / bound:.2f} x")
+            print(f"{label:<11}  {slowest[:18] + ' ' + ms(alone[slowest]):>28}  {ms(one_s):>10}"
+                  f"  {ms(bound):>7}  {cells[0]:>20}  {cells[1]:>18}")
+            others = sorted(v for k, v in alone.items() if k != slowest)
+            print(f"{'':<11}  the others alone {ms(others[0])} to {ms(others[-1])}; slowest / "
+                  f"next {alone[slowest] / others[-1]:.1f}")
+    mib = lambda key: max(memory[key]) / 1024
+    baseline = []
+    for key in memory:
+        if key.startswith("alone:"):
+            path = next((p for p in open(batches_path).read().split("\t")
+                         if os.path.basename(p.strip()) == key[6:]), None)
+            if path and describe(path.strip())[3] == "baseline":
+                baseline.append((mib(key), key[6:], describe(path.strip())[2]))
+    if baseline:
+        peak, name, mp = max(baseline)
+        print(f"peak resident memory alone, baseline photos: at most {peak:.0f} MiB "
+              f"({name}, {mp:.1f} MP)")
+    if "long" in memory and "long1" in memory:
+        med = lambda key: statistics.median(memory[key]) / 1024
+        print(f"100 photos, peak resident memory of 3 runs, median (highest): all workers "
+              f"{med('long'):.0f} ({mib('long'):.0f}) MiB, one thread {med('long1'):.0f} "
+              f"({mib('long1'):.0f}) MiB: {med('long') - med('long1'):+.0f} "
+              f"({mib('long') - mib('long1'):+.0f}) MiB; budget of the results prepared ahead "
+              f"{LOOKAHEAD_BUDGET_MIB} MiB, besides what each worker's own photo needs")
 
 
 def main(argv):
@@ -199,7 +254,7 @@ def main(argv):
         raise SystemExit(__doc__)
     cmd, args = argv[1], argv[2:]
     if cmd == "list":
-        cmd_list(args)
+        cmd_list([a for a in args if a != "--any"], "--any" not in args)
     elif cmd == "closest":
         cmd_closest(args[0], args[1:])
     elif cmd == "gray":

@@ -28,10 +28,12 @@ int TPrefetcher::DefaultThreads() {
   return std::clamp(cores, 1, 8);
 }
 
-TPrefetcher::TPrefetcher(QStringList files, int workers, std::function<void()> wake, int64_t budget)
+TPrefetcher::TPrefetcher(QStringList files, int workers, std::function<void()> wake,
+                         bool keepPictures, int64_t budget)
     : files_(std::move(files)),
       workers_(std::max(workers, 1)),
       wake_(std::move(wake)),
+      keepPictures_(keepPictures),
       budget_(std::max<int64_t>(budget, 1)) {
   slots_.resize(size_t(files_.size()));
   for (int i = 0; i < workers_; ++i) {
@@ -86,29 +88,34 @@ int64_t TPrefetcher::HeldAhead() const {
   return held_ - (turn < int(slots_.size()) ? slots_[size_t(turn)].held : 0);
 }
 
-// Until a result tells what one costs, each file counts as an equal share of the budget among
-// the workers, so that every worker starts at once.
-bool TPrefetcher::Affordable() const {
+// Until a result tells what one costs, each counts as an equal share of the budget among the
+// workers, so that every worker starts at once.
+int64_t TPrefetcher::Each() const {
+  return largest_ > 0 ? largest_ : budget_ / workers_;
+}
+
+bool TPrefetcher::Affordable(int results) const {
   const int64_t ahead = HeldAhead() + reserved_;
-  if (ahead == 0 && aheadInFlight_ == 0) return true;  // one file past the turn, whatever it costs
-  const int64_t each = largest_ > 0 ? largest_ : budget_ / workers_;
-  return ahead + each <= budget_;
+  if (ahead == 0 && aheadInFlight_ == 0 && results == 1) return true;  // one, whatever it costs
+  return ahead + results * Each() <= budget_;
 }
 
 // The files a worker may take out of order: as many as half the budget holds, so that results
-// made out of order leave room for those in order; none before a result tells what one costs.
+// made out of order leave room for those in order. A scan of more would cost more than it finds.
 int TPrefetcher::Horizon() const {
-  if (largest_ == 0) return 0;
-  return int(std::clamp<int64_t>(budget_ / (2 * largest_), workers_, 256));
+  constexpr int64_t most = 256;
+  const int64_t fit = largest_ > 0 ? budget_ / (2 * largest_) : most;
+  return int(std::clamp<int64_t>(fit, workers_, most));
 }
 
 int TPrefetcher::Choose() const {
   const int n = int(files_.size());
   if (next_ >= n) return -1;
   if (next_ == turn_.load()) return next_;  // the turn waits for it
-  if (!Affordable()) return -1;
-  // One worker at least stays in list order, so that the turn keeps moving.
-  if (outOfOrderInFlight_ >= workers_ - 1 || Horizon() == 0) return next_;
+  if (!Affordable(1)) return -1;
+  // One worker at least stays in list order, and the budget keeps room for it, so that the turn
+  // keeps moving.
+  if (outOfOrderInFlight_ >= workers_ - 1 || !Affordable(2)) return next_;
   const int64_t front = slots_[size_t(next_)].diskSize;
   if (front < 0) return next_;
   int largest = next_;
@@ -122,10 +129,7 @@ int TPrefetcher::Choose() const {
 
 bool TPrefetcher::MeasureHorizon(std::unique_lock<std::mutex>& guard) {
   const int n = int(files_.size());
-  if (next_ >= n || next_ == turn_.load() || outOfOrderInFlight_ >= workers_ - 1 ||
-      Horizon() == 0) {
-    return false;
-  }
+  if (next_ >= n || next_ == turn_.load() || outOfOrderInFlight_ >= workers_ - 1) return false;
   std::vector<std::pair<int, QString>> missing;
   for (int j = next_, end = std::min(n, next_ + Horizon()); j < end; ++j) {
     if (!slots_[size_t(j)].taken && slots_[size_t(j)].diskSize < 0)
@@ -233,7 +237,7 @@ void TPrefetcher::Work(Worker& self) {
     slot.outOfOrder = i != next_;
     if (slot.outOfOrder) ++outOfOrderInFlight_;
     if (ahead) {
-      slot.reserved = largest_ > 0 ? largest_ : budget_ / workers_;
+      slot.reserved = Each();
       reserved_ += slot.reserved;
       ++aheadInFlight_;
     }
@@ -257,6 +261,7 @@ void TPrefetcher::Work(Worker& self) {
       // The file is done again at its turn, where its error reaches the user as it would have.
     }
     if (!identity || TFileIdentity::Of(path) != identity) result.reset();
+    if (result && !keepPictures_) result->image.scaled.reset();
     const int64_t held = result ? Held(*result) : 0;
 
     guard.lock();

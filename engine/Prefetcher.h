@@ -51,9 +51,11 @@ inline constexpr int64_t kLookaheadBudget = int64_t(64) << 20;
 class TPrefetcher {
  public:
   // files: the run's photos in order. wake is called on a worker thread whenever a result is
-  // ready (to wake an event loop waiting in Take).
+  // ready (to wake an event loop waiting in Take). Without keepPictures the results keep no
+  // scaled picture (TPreparedImage::scaled is empty: no preview is shown), so that far more of
+  // them fit into the budget.
   TPrefetcher(QStringList files, int workers, std::function<void()> wake = {},
-              int64_t budget = kLookaheadBudget);
+              bool keepPictures = true, int64_t budget = kLookaheadBudget);
   ~TPrefetcher();
   TPrefetcher(const TPrefetcher&) = delete;
   TPrefetcher& operator=(const TPrefetcher&) = delete;
@@ -103,7 +105,8 @@ class TPrefetcher {
   void Work(Worker& self);
   // Under lock_: the file a free worker should take now, or -1.
   int Choose() const;
-  bool Affordable() const;
+  int64_t Each() const;                // what a result is expected to hold
+  bool Affordable(int results) const;  // room past the turn for that many results more
   int Horizon() const;
   // Looks up the sizes on disk the next choice needs, without the lock held. False when none
   // was missing.
@@ -117,6 +120,7 @@ class TPrefetcher {
   const QStringList files_;
   const int workers_;
   std::function<void()> wake_;
+  const bool keepPictures_;
   const int64_t budget_;
   mutable std::mutex lock_;
   std::condition_variable changed_;

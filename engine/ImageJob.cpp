@@ -163,7 +163,7 @@ TPreparedImage PrepareImage(const QString& inputPath, const TJobSettings& settin
   // A CMYK file's profile describes the inks, not the RGB pixels written; nor does a gray one.
   if (settings.keepColourProfile && !extras.cmyk && IsRgbProfile(extras.icc)) kept.icc = extras.icc;
   if (settings.keepInformation) {
-    kept.markers = information.Markers(w, h, settings.turnUpright, settings.keepLocation);
+    kept.markers = information.Markers(w, h, !turn.IsNone(), settings.keepLocation);
     if (information.LeftOut()) report.InformationLeftOut();
   }
 

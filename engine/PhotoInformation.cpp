@@ -3,6 +3,8 @@
 #include <jpeglib.h>
 #include <exiv2/exiv2.hpp>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -14,13 +16,19 @@ namespace {
 // A marker's payload is at most 65533 bytes; the header of its kind comes first.
 constexpr size_t kMaxPayload = 65533;
 
-// Exiv2 and its XMP toolkit are set up once: quiet (a damaged file is not worth a line on the
-// terminal) and with a lock, since photos are read on several threads.
+// Whether Exiv2 warned of damage on this thread since the flag was cleared. Exiv2 reads what it
+// can of a damaged EXIF block (a directory cut short, an offset out of range) and tells of the
+// rest only through its log.
+thread_local bool exiv2Complained = false;
+
+// Exiv2 and its XMP toolkit are set up once: their complaints go to the flag above instead of
+// the terminal, and the toolkit gets a lock, since photos are read on several threads.
 void SetUpExiv2() {
   static std::once_flag once;
   static std::mutex xmpLock;
   std::call_once(once, [] {
-    Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+    Exiv2::LogMsg::setLevel(Exiv2::LogMsg::warn);
+    Exiv2::LogMsg::setHandler([](int, const char*) { exiv2Complained = true; });
     Exiv2::XmpParser::initialize(
         [](void* lock, bool locking) {
           auto* m = static_cast<std::mutex*>(lock);
@@ -48,20 +56,47 @@ void SetIfPresent(Data& data, const Key& key, uint32_t value) {
   if (it != data.end()) it->setValue(std::to_string(value));
 }
 
+// Whether an XMP property tells where on earth the photo was taken. The rule looks at the
+// property's own name, the last step of its path (Exiv2 writes a nested one as
+// "Xmp.iptcExt.LocationCreated[1]/exif:GPSLatitude"), without its namespace prefix, array
+// index or qualifier, in any case: a name that begins with "GPS" or speaks of a latitude,
+// longitude or altitude. So the EXIF namespace's GPS properties, a drone maker's
+// "GpsLatitude" and "AbsoluteAltitude" and the coordinates inside the IPTC extension's
+// location structures go, in any namespace and at any depth; place names stay.
+bool TellsTheLocation(const std::string& key) {
+  const size_t slash = key.rfind('/');
+  // "Xmp.<prefix>.<name>" at the top level.
+  const size_t start = slash != std::string::npos ? slash + 1 : key.find('.', 4) + 1;
+  std::string name = key.substr(start);
+  if (const size_t colon = name.find(':'); colon != std::string::npos) name.erase(0, colon + 1);
+  if (const size_t bracket = name.find('['); bracket != std::string::npos) name.erase(bracket);
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
+  return name.rfind("gps", 0) == 0 || name.find("latitude") != std::string::npos ||
+         name.find("longitude") != std::string::npos || name.find("altitude") != std::string::npos;
+}
+
+// A picture of the old photo inside the XMP.
+bool IsThumbnail(const std::string& key) {
+  return key.rfind("Xmp.xmp.Thumbnails", 0) == 0;
+}
+
 }  // namespace
 
 TPhotoInformation::TPhotoInformation(const jpeg::FileExtras& extras)
     : extras_(extras), exif_(std::make_unique<Exiv2::ExifData>()) {
   if (extras.exif.empty()) return;
   SetUpExiv2();
+  exiv2Complained = false;
   try {
     byteOrder_ =
         int(Exiv2::ExifParser::decode(*exif_, extras.exif.data(), uint32_t(extras.exif.size())));
   } catch (const std::exception&) {
     exif_->clear();
   }
-  // Exiv2 gives up on some damage quietly, with nothing read.
-  exifDamaged_ = exif_->empty();
+  // Exiv2 gives up on some damage quietly, with nothing read; on other damage it keeps what it
+  // could read and complains: then part of the information is missing.
+  exifDamaged_ = exif_->empty() || exiv2Complained;
 }
 
 TPhotoInformation::~TPhotoInformation() = default;
@@ -69,7 +104,20 @@ TPhotoInformation::~TPhotoInformation() = default;
 long TPhotoInformation::Orientation() const {
   try {
     const auto it = exif_->findKey(Exiv2::ExifKey("Exif.Image.Orientation"));
-    if (it == exif_->end() || it->count() == 0) return 1;
+    if (it != exif_->end() && it->count() > 0) return it->toLong();
+  } catch (const std::exception&) {
+    return 1;
+  }
+  // Without an EXIF orientation, the one the XMP states.
+  if (extras_.xmp.empty()) return 1;
+  try {
+    SetUpExiv2();
+    Exiv2::XmpData xmp;
+    if (Exiv2::XmpParser::decode(xmp, std::string(extras_.xmp.begin(), extras_.xmp.end())) != 0) {
+      return 1;
+    }
+    const auto it = xmp.findKey(Exiv2::XmpKey("Xmp.tiff.Orientation"));
+    if (it == xmp.end() || it->count() == 0) return 1;
     return it->toLong();
   } catch (const std::exception&) {
     return 1;
@@ -120,18 +168,19 @@ std::vector<jpeg::Marker> TPhotoInformation::Markers(int32_t width, int32_t heig
       Exiv2::XmpData xmp;
       const std::string packet(extras_.xmp.begin(), extras_.xmp.end());
       if (Exiv2::XmpParser::decode(xmp, packet) != 0) throw Exiv2::Error(Exiv2::kerErrorMessage);
-      if (!keepLocation) {
-        for (auto it = xmp.begin(); it != xmp.end();) {
-          if (it->key().rfind("Xmp.exif.GPS", 0) == 0) {
-            it = xmp.erase(it);
-          } else {
-            ++it;
-          }
+      for (auto it = xmp.begin(); it != xmp.end();) {
+        const std::string key = it->key();
+        if (IsThumbnail(key) || (!keepLocation && TellsTheLocation(key))) {
+          it = xmp.erase(it);
+        } else {
+          ++it;
         }
       }
       if (turnedUpright) SetIfPresent(xmp, Exiv2::XmpKey("Xmp.tiff.Orientation"), 1);
       SetIfPresent(xmp, Exiv2::XmpKey("Xmp.exif.PixelXDimension"), w);
       SetIfPresent(xmp, Exiv2::XmpKey("Xmp.exif.PixelYDimension"), h);
+      SetIfPresent(xmp, Exiv2::XmpKey("Xmp.tiff.ImageWidth"), w);
+      SetIfPresent(xmp, Exiv2::XmpKey("Xmp.tiff.ImageLength"), h);
       std::string out;
       if (Exiv2::XmpParser::encode(
               out, xmp, Exiv2::XmpParser::useCompactFormat | Exiv2::XmpParser::omitPacketWrapper) !=

@@ -22,13 +22,14 @@ class TPhotoInformation {
   TPhotoInformation(const TPhotoInformation&) = delete;
   TPhotoInformation& operator=(const TPhotoInformation&) = delete;
 
-  // The EXIF orientation tag; 1 when there is none or it cannot be read.
+  // The EXIF orientation tag, else the XMP's; 1 when there is none or it cannot be read.
   long Orientation() const;
 
   // The markers that carry the information into a picture of width x height: EXIF with the new
   // size and no thumbnail, its orientation 1 when the picture was turned upright (else as it
-  // was); XMP likewise; IPTC on its own. GPS tags only with keepLocation. Sets LeftOut() when a
-  // part that the file has could not be read or written; that part is then missing.
+  // was); XMP likewise; IPTC on its own. The location (EXIF's GPS tags, XMP's coordinates) only
+  // with keepLocation. Sets LeftOut() when a part that the file has could not be read, wholly or
+  // partly, or not written; that part is then missing.
   std::vector<jpeg::Marker> Markers(int32_t width, int32_t height, bool turnedUpright,
                                     bool keepLocation);
   bool LeftOut() const { return leftOut_; }

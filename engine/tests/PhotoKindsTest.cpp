@@ -80,12 +80,6 @@ struct Files {
   }
 };
 
-std::vector<uint8_t> ReadBytes(const QString& path) {
-  TMemoryStream stream;
-  stream.LoadFromFile(path);
-  return stream.Bytes();
-}
-
 // The picture seen upright: stored turned as EXIF orientation o says, pixel by pixel, written
 // from the tag's definition (which stored row and column each upright pixel comes from).
 void Upright(TBitmap32& picture, int o) {
@@ -343,6 +337,189 @@ TEST(PhotoKinds, DamagedPhotoInformationIsLeftOutAndTold) {
     EXPECT_EQ(said.lines.indexOf("left out"), said.lines.size() - 2)
         << d.what << ": told before the quality line: " << said.lines.join(", ").toStdString();
   }
+}
+
+namespace {
+
+Segment XmpSegment(const std::string& description) {
+  const std::string packet =
+      "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF "
+      "xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">" +
+      description + "</rdf:RDF></x:xmpmeta>";
+  return App(1, jpeg::kXmpHeader, sizeof jpeg::kXmpHeader,
+             std::vector<uint8_t>(packet.begin(), packet.end()));
+}
+
+Exiv2::XmpData XmpOf(const std::vector<uint8_t>& jpeg) {
+  const std::vector<uint8_t> packet = ExtrasOf(jpeg).xmp;
+  Exiv2::XmpData xmp;
+  EXPECT_EQ(Exiv2::XmpParser::decode(xmp, std::string(packet.begin(), packet.end())), 0);
+  return xmp;
+}
+
+QStringList KeysOf(const Exiv2::XmpData& xmp) {
+  QStringList keys;
+  for (const auto& datum : xmp) keys << QString::fromStdString(datum.key());
+  return keys;
+}
+
+std::string ValueOf(const Exiv2::XmpData& xmp, const char* key) {
+  const auto it = xmp.findKey(Exiv2::XmpKey(key));
+  return it == xmp.end() ? std::string("(none)") : it->toString();
+}
+
+}  // namespace
+
+TEST(PhotoKinds, NoCoordinateStaysInTheXmpWithoutTheLocation) {
+  // A drone's own namespace and the IPTC extension's location structures, as such cameras and
+  // photo libraries write them, beside a place name and an author that stay.
+  const std::string description =
+      "<rdf:Description rdf:about=\"\" xmlns:drone-dji=\"http://www.dji.com/drone-dji/1.0/\" "
+      "xmlns:exif=\"http://ns.adobe.com/exif/1.0/\" "
+      "xmlns:Iptc4xmpExt=\"http://iptc.org/std/Iptc4xmpExt/2008-02-29/\" "
+      "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+      "drone-dji:GpsLatitude=\"47.3750\" drone-dji:GpsLongitude=\"8.5417\" "
+      "drone-dji:AbsoluteAltitude=\"+512.30\" drone-dji:RelativeAltitude=\"+80.10\" "
+      "drone-dji:FlightYawDegree=\"+12.5\" exif:GPSAltitude=\"5123/10\">"
+      "<dc:creator><rdf:Seq><rdf:li>Anna Muster</rdf:li></rdf:Seq></dc:creator>"
+      "<Iptc4xmpExt:LocationCreated><rdf:Bag><rdf:li rdf:parseType=\"Resource\">"
+      "<Iptc4xmpExt:City>Zürich</Iptc4xmpExt:City>"
+      "<exif:GPSLatitude>47,22.5N</exif:GPSLatitude>"
+      "<exif:GPSLongitude>8,32.5E</exif:GPSLongitude>"
+      "</rdf:li></rdf:Bag></Iptc4xmpExt:LocationCreated>"
+      "<Iptc4xmpExt:LocationShown><rdf:Bag><rdf:li rdf:parseType=\"Resource\">"
+      "<Iptc4xmpExt:Sublocation>Lindenhof</Iptc4xmpExt:Sublocation>"
+      "<exif:GPSAltitude>430/1</exif:GPSAltitude>"
+      "</rdf:li></rdf:Bag></Iptc4xmpExt:LocationShown>"
+      "</rdf:Description>";
+  Files files;
+  const QString path =
+      files.Write("drone.jpg", WithSegments(MakeJpeg({64, 48}), {XmpSegment(description)}));
+  TJobSettings s = Settings(40, 0);
+  s.keepInformation = true;
+  Transcript said;
+  const QStringList kept = KeysOf(XmpOf(PrepareImage(path, s, said).bytes));
+  for (const char* gone : {"Gps", "GPS", "Altitude", "Latitude", "Longitude"}) {
+    EXPECT_EQ(kept.filter(gone), QStringList()) << gone;
+  }
+  for (const char* stays : {"Xmp.dc.creator", "Xmp.drone-dji.FlightYawDegree",
+                            "Xmp.iptcExt.LocationCreated[1]/Iptc4xmpExt:City",
+                            "Xmp.iptcExt.LocationShown[1]/Iptc4xmpExt:Sublocation"}) {
+    EXPECT_TRUE(kept.contains(stays)) << stays << ": " << kept.join(", ").toStdString();
+  }
+  EXPECT_EQ(said.lines.filter("left out"), QStringList());
+
+  s.keepLocation = true;
+  const QStringList located = KeysOf(XmpOf(PrepareImage(path, s, said).bytes));
+  for (const char* key : {"Xmp.drone-dji.GpsLatitude", "Xmp.drone-dji.GpsLongitude",
+                          "Xmp.drone-dji.AbsoluteAltitude", "Xmp.drone-dji.RelativeAltitude",
+                          "Xmp.exif.GPSAltitude", "Xmp.iptcExt.LocationCreated[1]/exif:GPSLatitude",
+                          "Xmp.iptcExt.LocationShown[1]/exif:GPSAltitude"}) {
+    EXPECT_TRUE(located.contains(key)) << key;
+  }
+}
+
+TEST(PhotoKinds, TheXmpDescribesTheNewPicture) {
+  // An XMP thumbnail of the old picture, and its size in both places the XMP can state it.
+  const std::string description =
+      "<rdf:Description rdf:about=\"\" xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" "
+      "xmlns:xmpGImg=\"http://ns.adobe.com/xap/1.0/g/img/\" "
+      "xmlns:tiff=\"http://ns.adobe.com/tiff/1.0/\" xmlns:exif=\"http://ns.adobe.com/exif/1.0/\" "
+      "tiff:ImageWidth=\"64\" tiff:ImageLength=\"48\" exif:PixelXDimension=\"64\" "
+      "exif:PixelYDimension=\"48\" xmp:CreatorTool=\"Lumvale Test\">"
+      "<xmp:Thumbnails><rdf:Alt><rdf:li rdf:parseType=\"Resource\">"
+      "<xmpGImg:format>JPEG</xmpGImg:format><xmpGImg:width>16</xmpGImg:width>"
+      "<xmpGImg:image>/9j/4AAQSkZJRgABAgEASABIAAD</xmpGImg:image>"
+      "</rdf:li></rdf:Alt></xmp:Thumbnails></rdf:Description>";
+  Files files;
+  const QString path =
+      files.Write("t.jpg", WithSegments(MakeJpeg({64, 48}), {XmpSegment(description)}));
+  TJobSettings s = Settings(40, 0);
+  s.keepInformation = true;
+  Transcript said;
+  const Exiv2::XmpData xmp = XmpOf(PrepareImage(path, s, said).bytes);
+  EXPECT_EQ(KeysOf(xmp).filter("Thumbnails"), QStringList());
+  EXPECT_EQ(ValueOf(xmp, "Xmp.tiff.ImageWidth"), "40");
+  EXPECT_EQ(ValueOf(xmp, "Xmp.tiff.ImageLength"), "30");
+  EXPECT_EQ(ValueOf(xmp, "Xmp.exif.PixelXDimension"), "40");
+  EXPECT_EQ(ValueOf(xmp, "Xmp.exif.PixelYDimension"), "30");
+  EXPECT_EQ(ValueOf(xmp, "Xmp.xmp.CreatorTool"), "Lumvale Test");
+}
+
+TEST(PhotoKinds, PartlyDamagedExifKeepsWhatIsReadAndIsTold) {
+  // The pointer to the EXIF sub-directory (tag 0x8769 of the first directory) sent past the end
+  // of the block: Exiv2 keeps the first directory's tags and loses the date.
+  std::vector<uint8_t> tiff = Exif([](Exiv2::ExifData& e) {
+    e["Exif.Image.Model"] = "Lumvale Test Camera";
+    e["Exif.Photo.DateTimeOriginal"] = "2026:12:10 14:30:00";
+  });
+  const uint32_t first = tiff[4] | tiff[5] << 8 | tiff[6] << 16 | uint32_t(tiff[7]) << 24;
+  const int entries = tiff[first] | tiff[first + 1] << 8;
+  bool pointed = false;
+  for (int i = 0; i < entries; ++i) {
+    uint8_t* entry = tiff.data() + first + 2 + 12 * i;
+    if (entry[0] == 0x69 && entry[1] == 0x87) {
+      entry[8] = 0xF0, entry[9] = 0xFF, entry[10] = 0xFF, entry[11] = 0x0F;
+      pointed = true;
+    }
+  }
+  ASSERT_TRUE(pointed);
+  Files files;
+  const QString path =
+      files.Write("partly.jpg", WithSegments(MakeJpeg({64, 48}), {ExifSegment(tiff)}));
+  TJobSettings s = Settings(40, 0);
+  s.keepInformation = true;
+  Transcript said;
+  const Exiv2::ExifData exif = ExifOf(PrepareImage(path, s, said).bytes);
+  EXPECT_EQ(exif.findKey(Exiv2::ExifKey("Exif.Image.Model"))->toString(), "Lumvale Test Camera");
+  EXPECT_FALSE(Has(exif, "Exif.Photo.DateTimeOriginal"));
+  EXPECT_EQ(said.lines.filter("left out").size(), 1) << said.lines.join(", ").toStdString();
+
+  // Undamaged, the same information gives no such line.
+  const std::vector<uint8_t> intact = Exif([](Exiv2::ExifData& e) {
+    e["Exif.Image.Model"] = "Lumvale Test Camera";
+    e["Exif.Photo.DateTimeOriginal"] = "2026:12:10 14:30:00";
+  });
+  const QString whole =
+      files.Write("whole.jpg", WithSegments(MakeJpeg({64, 48}), {ExifSegment(intact)}));
+  Transcript fine;
+  const Exiv2::ExifData all = ExifOf(PrepareImage(whole, s, fine).bytes);
+  EXPECT_TRUE(Has(all, "Exif.Photo.DateTimeOriginal"));
+  EXPECT_EQ(fine.lines.filter("left out"), QStringList());
+}
+
+TEST(PhotoKinds, AnOrientationStatedOnlyInTheXmpTurnsThePhoto) {
+  const auto xmpOrientation = [](int o) {
+    return XmpSegment(
+        "<rdf:Description rdf:about=\"\" xmlns:tiff=\"http://ns.adobe.com/tiff/1.0/\" "
+        "tiff:Orientation=\"" +
+        std::to_string(o) + "\"/>");
+  };
+  Files files;
+  const std::vector<uint8_t> plain = MakeJpeg({64, 48});
+  const QString plainPath = files.Write("plain.jpg", plain);
+  const QString six = files.Write("six.jpg", WithSegments(plain, {xmpOrientation(6)}));
+  TJobSettings s = Settings(40, 0);
+  s.keepInformation = true;
+  Transcript said;
+  const TPreparedImage turned = PrepareImage(six, s, said);
+  EXPECT_EQ(said.lines[1], "size 48x64");
+  TJobSettings plainSettings = Settings(40, 0);
+  EXPECT_EQ(PrepareImage(six, plainSettings, said).bytes,
+            WholePictureJob(plainPath, plainSettings, [](TBitmap32& b) { Upright(b, 6); }));
+  EXPECT_EQ(ValueOf(XmpOf(turned.bytes), "Xmp.tiff.Orientation"), "1");
+
+  // Not turned: the XMP still says how to show the pixels.
+  s.turnUpright = false;
+  EXPECT_EQ(ValueOf(XmpOf(PrepareImage(six, s, said).bytes), "Xmp.tiff.Orientation"), "6");
+
+  // Where both state one, the EXIF's holds: 3 here, so the XMP's 6 is not applied.
+  s.turnUpright = true;
+  const QString both =
+      files.Write("both.jpg", WithSegments(plain, {OrientationSegment(3), xmpOrientation(6)}));
+  Transcript bothSaid;
+  PrepareImage(both, s, bothSaid);
+  EXPECT_EQ(bothSaid.lines[1], "size 64x48");
 }
 
 TEST(PhotoKinds, CmykFilesDecodeByTheFormula) {

@@ -5,8 +5,11 @@
 #include "Strings.h"
 
 #include <QMetaProperty>
+#include <QPointer>
 #include <QQueue>
 #include <QRegularExpression>
+
+#include <vector>
 
 namespace lumvale {
 
@@ -14,7 +17,9 @@ namespace {
 
 const QString kMarkerName = QStringLiteral("GNUgettextMarker");
 
-bool OwnsMarker(const QObject* object) { return FindMarker(object) != nullptr; }
+bool OwnsMarker(const QObject* object) {
+  return FindMarker(object) != nullptr;
+}
 
 enum class PropertyKind { other, narrow, wide, object };
 
@@ -34,24 +39,25 @@ QString ComponentError(const QObject* object, const char* property, const QStrin
          QStringLiteral("') to prevent this message.\r\nReason: ") + reason;
 }
 
-void TranslateOneProperty(TGnuGettextInstance& engine, QObject* object, const QMetaProperty& p,
-                          QQueue<QObject*>& todo, const QString& domain) {
+// A text found in the tree, as it was before anything in the tree was translated.
+struct TFoundText {
+  QPointer<QObject> object;
+  QMetaProperty property;  // unless a string list
+  TStrings* list = nullptr;
+  QString text;
+};
+
+void TranslateFoundProperty(TGnuGettextInstance& engine, const TFoundText& found,
+                            const QString& domain) {
+  QObject* object = found.object.data();
+  if (!object) return;
+  const QMetaProperty& p = found.property;
   try {
-    const PropertyKind kind = KindOf(p);
-    const QVariant value = p.read(object);
-    if (kind == PropertyKind::object) {
-      QObject* target = value.value<QObject*>();
-      if (target && !OwnsMarker(target)) todo.enqueue(target);
-      return;
-    }
-    const QString text = kind == PropertyKind::narrow ? QString::fromUtf8(value.toByteArray())
-                                                       : value.toString();
-    if (text.isEmpty() || !p.isWritable()) return;
-    if (engine.activeRecord) engine.activeRecord->Remember(object, p.name(), text);
-    const QString translated = engine.TranslateInDomain(domain, text);
-    if (translated != text) {
-      p.write(object, kind == PropertyKind::narrow ? QVariant(translated.toUtf8())
-                                                   : QVariant(translated));
+    if (engine.activeRecord) engine.activeRecord->Remember(object, p.name(), found.text);
+    const QString translated = engine.TranslateInDomain(domain, found.text);
+    if (translated != p.read(object).toString()) {
+      p.write(object, KindOf(p) == PropertyKind::narrow ? QVariant(translated.toUtf8())
+                                                        : QVariant(translated));
     }
   } catch (const Exception& e) {
     throw EGGComponentError(ComponentError(object, p.name(), e.Message()));
@@ -68,7 +74,9 @@ QSet<QString> SkipSet(const TGnuGettextInstance& engine, const QObject* object) 
 
 }  // namespace
 
-TGnuGettextComponentMarker::TGnuGettextComponentMarker() { setObjectName(kMarkerName); }
+TGnuGettextComponentMarker::TGnuGettextComponentMarker() {
+  setObjectName(kMarkerName);
+}
 
 TGnuGettextComponentMarker* FindMarker(const QObject* window) {
   return window->findChild<TGnuGettextComponentMarker*>(kMarkerName, Qt::FindDirectChildrenOnly);
@@ -103,7 +111,7 @@ void TTP_Retranslator::Replay() {
     if (index < 0) continue;
     const QMetaProperty p = object->metaObject()->property(index);
     p.write(object, KindOf(p) == PropertyKind::narrow ? QVariant(translated.toUtf8())
-                                                       : QVariant(translated));
+                                                      : QVariant(translated));
   }
 }
 
@@ -117,6 +125,9 @@ void TranslateObjectTree(TGnuGettextInstance& engine, QObject* root, const QStri
     TGnuGettextInstance& engine;
     ~EndRecord() { engine.activeRecord = nullptr; }
   } endRecord{engine};
+  // Every text is read before any is written: writing one can change another (a menu's title
+  // is also the text of the item that opens it), which must be remembered untranslated.
+  std::vector<TFoundText> found;
   while (!todo.isEmpty()) {
     QObject* object = todo.dequeue();
     if (!object || done.contains(object)) continue;
@@ -127,19 +138,39 @@ void TranslateObjectTree(TGnuGettextInstance& engine, QObject* root, const QStri
       const QMetaProperty p = meta->property(i);
       if (!p.isReadable() || KindOf(p) == PropertyKind::other) continue;
       if (skip.contains(QString::fromLatin1(p.name()).toUpper())) continue;
-      TranslateOneProperty(engine, object, p, todo, domain);
+      try {
+        const QVariant value = p.read(object);
+        if (KindOf(p) == PropertyKind::object) {
+          QObject* target = value.value<QObject*>();
+          if (target && !OwnsMarker(target)) todo.enqueue(target);
+          continue;
+        }
+        const QString text = KindOf(p) == PropertyKind::narrow
+                                 ? QString::fromUtf8(value.toByteArray())
+                                 : value.toString();
+        if (!text.isEmpty() && p.isWritable()) found.push_back({object, p, nullptr, text});
+      } catch (const Exception& e) {
+        throw EGGComponentError(ComponentError(object, p.name(), e.Message()));
+      }
     }
     if (auto* list = qobject_cast<TStrings*>(object)) {
-      if (!list->Text().isEmpty() && engine.activeRecord) {
-        engine.activeRecord->Remember(list, "Text", list->Text());
-      }
-      TranslateStringList(engine, *list, domain);
+      found.push_back({object, {}, list, list->Text()});
     }
     if (auto* collection = qobject_cast<TCollection*>(object)) {
       for (QObject* item : collection->Items()) todo.enqueue(item);
     }
     for (QObject* child : object->children()) {
       if (!OwnsMarker(child)) todo.enqueue(child);
+    }
+  }
+  for (const TFoundText& text : found) {
+    if (!text.list) {
+      TranslateFoundProperty(engine, text, domain);
+    } else if (text.object) {
+      if (!text.text.isEmpty() && engine.activeRecord) {
+        engine.activeRecord->Remember(text.list, "Text", text.text);
+      }
+      TranslateStringList(engine, *text.list, domain);
     }
   }
 }
@@ -152,9 +183,9 @@ void TranslateStringList(TGnuGettextInstance& engine, TStrings& list, const QStr
   TStrings translated;
   for (int i = 0; i < copy.Count(); ++i) {
     const QString line = copy.Line(i);
-    translated.Add(line.isEmpty() ? line
-                                  : engine.TranslateNarrowInDomain(domain, line.toUtf8().toStdString()),
-                   copy.Object(i));
+    translated.Add(
+        line.isEmpty() ? line : engine.TranslateNarrowInDomain(domain, line.toUtf8().toStdString()),
+        copy.Object(i));
   }
   list.Assign(translated);
   list.EndUpdate();

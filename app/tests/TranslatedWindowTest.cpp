@@ -97,3 +97,33 @@ TEST(TranslatedMainWindow, ALanguageSwitchKeepsTheLoadedSettings) {
   EXPECT_EQ(stored.value("profiles/Web/maxwidth").toString(), "1024");
   EXPECT_EQ(stored.value("profiles/Web/quality").toString(), "75");
 }
+
+TEST(TranslatedMainWindow, EveryMenuTitleFollowsASwitch) {
+  // Started in German and switched by the menu to Italian and then English: every menu and
+  // submenu, and the item that opens it, reads as in a window started in that language.
+  Installation install(BuiltMessages("de"), BuiltMessages("it"));
+  Environment env({{"LANG", "de"}});
+  TLocalization l10n(install.Executable(), install.Table());
+  RecordingDialogs dialogs;
+  QTemporaryDir dir;
+  const auto titles = [](const TfrmMain& window) {
+    QStringList all;
+    for (const QMenu* menu : window.findChildren<QMenu*>()) {
+      if (menu->objectName().isEmpty()) continue;  // Qt's own, of line edits and the like
+      all << menu->objectName() + ": " + menu->title() + " / " + menu->menuAction()->text();
+    }
+    all.sort();
+    return all;
+  };
+  TfrmMain w(dir.filePath("switched.ini"));
+  ASSERT_TRUE(titles(w).join('\n').contains("Sprachen")) << titles(w).join('\n').toStdString();
+  for (const char* code : {"it", "en"}) {
+    QAction* item = w.findChild<QAction*>(QStringLiteral("miLanguage_%1").arg(code));
+    if (!item) item = w.miLanguageEnglish;
+    item->trigger();
+    const QStringList switched = titles(w);
+    TfrmMain fresh(dir.filePath(QStringLiteral("fresh-%1.ini").arg(code)));
+    EXPECT_EQ(switched, titles(fresh)) << code;
+    EXPECT_EQ(switched.filter("Sprachen"), QStringList()) << code;
+  }
+}

@@ -33,7 +33,8 @@ void TfrmMain::SetIdle(bool idle) {
 std::vector<TRunFile> TfrmMain::ExpandInputList() const {
   QStringList entries;
   for (int i = 0; i < liFiles->count(); ++i) entries << liFiles->item(i)->text();
-  return ExpandEntries(entries, cbSubfolders->isChecked());
+  return ExpandEntries(entries, cbSubfolders->isChecked(),
+                       edOutputPath->isEnabled() ? edOutputPath->text() : QString());
 }
 
 void TfrmMain::ProcessOrSkip(const QString& path, const QString& folder) {

@@ -17,14 +17,17 @@ bool IsOrdinaryFile(const QFileInfo& info) {
 
 class TFolderWalk {
  public:
-  TFolderWalk(bool subfolders, std::vector<TRunFile>& files)
-      : subfolders_(subfolders), files_(files) {}
+  TFolderWalk(bool subfolders, const QString& leftOut, std::vector<TRunFile>& files)
+      : subfolders_(subfolders), files_(files) {
+    if (!leftOut.isEmpty()) leftOut_ = QFileInfo(leftOut).canonicalFilePath();
+  }
 
   void Walk(const QString& folder, const QString& subfolder) {
     // The same folder by another path (a link back up the tree, or to a sibling) is walked once.
     const QString real =
         QFileInfo(folder.isEmpty() ? QStringLiteral(".") : folder).canonicalFilePath();
     if (real.isEmpty() || visited_.contains(real)) return;
+    if (!subfolder.isEmpty() && real == leftOut_) return;
     visited_.insert(real);
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
     // QDir leaves hidden entries out unless told otherwise; names are sorted as the user sees
@@ -45,6 +48,7 @@ class TFolderWalk {
 
  private:
   const bool subfolders_;
+  QString leftOut_;  // canonical, or empty
   std::vector<TRunFile>& files_;
   QSet<QString> visited_;
 };
@@ -68,14 +72,15 @@ QString PatternFolder(const QString& entry) {
   return entry.mid(folder.size()).compare(kPattern, Qt::CaseInsensitive) == 0 ? folder : QString();
 }
 
-std::vector<TRunFile> ExpandEntries(const QStringList& entries, bool subfolders) {
+std::vector<TRunFile> ExpandEntries(const QStringList& entries, bool subfolders,
+                                    const QString& outputFolder) {
   std::vector<TRunFile> files;
   for (const QString& entry : entries) {
     const QString folder = PatternFolder(entry);
     if (!folder.isEmpty() || entry.compare(kPattern, Qt::CaseInsensitive) == 0) {
       // Each listed folder is a walk of its own: listing a folder and one inside it processes
       // the inner one's files twice, as listing a file twice would.
-      TFolderWalk(subfolders, files).Walk(folder, QString());
+      TFolderWalk(subfolders, outputFolder, files).Walk(folder, QString());
     } else if (IsOrdinaryFile(QFileInfo(entry))) {
       files.push_back({entry, QString()});
     }

@@ -30,8 +30,11 @@ struct TRunFile {
 // ordinary file (not a folder, not hidden). A folder pattern stands for the JPEG files directly
 // in its folder, by name; with subfolders, then for those of each folder below it, folder by
 // folder by name, depth first. Hidden files and folders are left out, and a folder reached
-// again (through a symbolic link) is not walked twice.
-std::vector<TRunFile> ExpandEntries(const QStringList& entries, bool subfolders);
+// again (through a symbolic link) is not walked twice. The walk does not enter outputFolder
+// (the run's chosen output folder, by any path) below a listed folder: its photos are the
+// outputs of earlier runs.
+std::vector<TRunFile> ExpandEntries(const QStringList& entries, bool subfolders,
+                                    const QString& outputFolder = QString());
 
 // Adds entries to a list without any that are already in it or repeated among them: the list's
 // own order, then the new ones in their order. Linear in the sizes of both.

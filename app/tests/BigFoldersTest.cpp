@@ -90,6 +90,24 @@ TEST_F(BigFolders, SubFoldersAreMirroredBelowAChosenFolder) {
   EXPECT_TRUE(Said("Photos found: 2"));
 }
 
+TEST_F(BigFolders, AnOutputFolderInsideTheListedFolderIsNotReadBack) {
+  QDir(dir.path()).mkpath("photos/x");
+  Photo("photos/a.jpg");
+  Photo("photos/x/b.jpg");
+  const QString out = dir.filePath("photos/small");
+  QDir().mkpath(out);
+  w.edOutputPath->setEnabled(true);
+  w.edOutputPath->setText(out);
+  w.cbSubfolders->setChecked(true);
+  w.AddInputFolder(dir.filePath("photos"));
+  RunList();
+  dialogs.answers = {mbYesToAll};
+  status.clear();
+  RunList();  // again, as a user does after changing a setting
+  EXPECT_TRUE(Said("Photos found: 2"));
+  EXPECT_EQ(Files(out), (QStringList{"/a_small.jpg", "/x/b_small.jpg"}));
+}
+
 TEST_F(BigFolders, TheSameOutputNameTwiceInOneRunIsAsked) {
   QDir(dir.path()).mkpath("a");
   QDir(dir.path()).mkpath("b");

@@ -68,6 +68,36 @@ TEST(InputExpansion, AFolderByNameWithOrWithoutTheFoldersBelow) {
                          "sub1/up/Sub0/w.jpg|up/Sub0/"}));
 }
 
+TEST(InputExpansion, TheOutputFolderBelowAListedFolderIsNotWalked) {
+  // Earlier runs wrote into "photos/small"; the folder is left out by any path that names it,
+  // but a listed folder is walked even when it is the output folder itself.
+  Tree tree({"photos/a.jpg", "photos/x/b.jpg", "photos/small/a.jpg", "photos/small/x/b.jpg"});
+  tree.Link("small-link", "photos/small");
+  const QString pattern = FolderPattern(tree.Path("photos"));
+  const QStringList all{"photos/a.jpg|", "photos/small/a.jpg|small/",
+                        "photos/small/x/b.jpg|small/x/", "photos/x/b.jpg|x/"};
+  const QStringList outside{"photos/a.jpg|", "photos/x/b.jpg|x/"};
+  const struct {
+    QString output;
+    QStringList expected;
+  } cases[] = {
+      {QString(), all},
+      {tree.Path("elsewhere"), all},
+      {tree.Path("photos/small"), outside},
+      {tree.Path("photos/small/"), outside},
+      {tree.Path("photos/x/../small"), outside},
+      {tree.Path("small-link"), outside},
+      {tree.Path("photos"), all},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(tree.Relative(ExpandEntries({pattern}, true, c.output)), c.expected)
+        << c.output.toStdString();
+  }
+  EXPECT_EQ(tree.Relative(ExpandEntries({FolderPattern(tree.Path("photos/small"))}, true,
+                                        tree.Path("photos/small"))),
+            (QStringList{"photos/small/a.jpg|", "photos/small/x/b.jpg|x/"}));
+}
+
 TEST(InputExpansion, FileEntriesStandForThemselves) {
   Tree tree({"a.jpg", "b.txt", ".c.jpg", "d/e.jpg"});
   EXPECT_EQ(

@@ -43,8 +43,11 @@ void TfrmMain::ProcessOrSkip(const QString& path, const QString& folder) {
   } catch (const EJobError& e) {
     // A photo that cannot be read or written stops the run unless the user chose to go on.
     if (!cbSkipErrors->isChecked()) throw;
+    // The line names the photo's path once, at its start; a reason that names it again says
+    // its file name only.
+    const QString name = e.InputPath().mid(e.InputPath().lastIndexOf(u'/') + 1);
     SkippedPhotos << e.InputPath() + QStringLiteral(": ") +
-                         QString(e.Reason()).replace(u'\n', u' ');
+                         QString(e.Reason()).replace(e.InputPath(), name).replace(u'\n', u' ');
     ShowStatus(Translate("Skipped:") + u' ' + e.InputPath());
   }
 }
@@ -134,12 +137,9 @@ void TfrmMain::btRunClick() {
         QString folder =
             chosen ? edOutputPath->text() : file.path.left(file.path.lastIndexOf(u'/') + 1);
         if (chosen && !file.subfolder.isEmpty()) {
-          // Below a chosen folder the listed folder's tree is mirrored, made as it is needed;
-          // a chosen folder that does not exist stays an error of the write.
+          // Below a chosen folder the listed folder's tree is mirrored (ProcessImage makes each
+          // folder as a photo is written into it).
           if (!folder.endsWith(u'/')) folder += u'/';
-          if (QFileInfo(folder).isDir() && QFileInfo(file.path).isFile()) {
-            QDir(folder).mkpath(file.subfolder);
-          }
           folder += file.subfolder;
         }
         ProcessOrSkip(file.path, folder);

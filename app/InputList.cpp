@@ -59,8 +59,8 @@ void TfrmMain::RemoveSelectedFiles() {
 }
 
 void TfrmMain::btOpenClick() {
-  const QStringList files =
-      Dialogs().OpenFiles(od->Title(), od->Filter() + QStringLiteral(";;*"), QString());
+  const QStringList files = Dialogs().OpenFiles(
+      od->Title(), od->Filter() + QStringLiteral(";;") + Translate("All files (*)"), QString());
   AddInputEntries(files);
   UpdateControls();
 }

@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -240,6 +241,13 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
     ShowStatus(TranslateResourceString(rsSavingImage) + u' ' + outputName);
     // Read before the write, which may replace the photo itself.
     const std::optional<timespec> inputTime = keepDate ? ModificationTime(InputPath) : std::nullopt;
+    // A folder of a tree mirrored below the chosen folder is made once a photo is written into
+    // it; a chosen folder that does not exist stays an error of the write.
+    const QString chosen = edOutputPath->text();
+    if (!OutputFolder.isEmpty() && edOutputPath->isEnabled() && !QFileInfo(folder).isDir() &&
+        QFileInfo(chosen).isDir() && folder.startsWith(chosen)) {
+      QDir().mkpath(folder);
+    }
     stream.SaveToFile(OutputPath);
     // Once the output is in place; a file system without the right to set times keeps its own.
     if (inputTime) SetModificationTime(OutputPath, *inputTime);

@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 namespace lumvale {
@@ -45,8 +46,14 @@ void QtDialogService::ShowList(const QString& caption, const QString& text,
   // The list in the box's details: a text field to scroll, select and copy, shown at once.
   box.setDetailedText(lines.join(u'\n'));
   for (QAbstractButton* button : box.buttons()) {
-    if (box.buttonRole(button) == QMessageBox::ActionRole) button->click();
+    if (box.buttonRole(button) != QMessageBox::ActionRole) continue;
+    button->click();
+    // Enter closes the box: the details button keeps neither the focus it got from the click
+    // nor a claim to Enter (under the GNOME theme Enter went to it and hid the list).
+    if (auto* push = qobject_cast<QPushButton*>(button)) push->setAutoDefault(false);
+    button->setFocusPolicy(Qt::NoFocus);
   }
+  box.setDefaultButton(QMessageBox::Ok);
   box.exec();
 }
 

@@ -86,6 +86,9 @@ QString ShellQuote(const QString& text) {
 
 QStringList CreateFileManagerLaunchers(const QString& profile, const QString& program) {
   const QString name = EscapeValue(BaseName(profile));
+  // Dolphin's settings list context-menu actions by their key: each profile keys its own, with
+  // only the letters and digits a key may hold.
+  const QString key = QStringLiteral("profile-") + QString::fromLatin1(profile.toUtf8().toHex());
   const QString exec = ExecLine(program, {QStringLiteral("-p:") + profile});
   const struct {
     const FileManager& fm;
@@ -103,8 +106,9 @@ QStringList CreateFileManagerLaunchers(const QString& profile, const QString& pr
       {kDolphin,
        QStringLiteral("[Desktop Entry]\nType=Service\nMimeType=image/jpeg;\n"
                       "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\nX-KDE-Submenu=Lumvale\n"
-                      "Actions=profile;\n\n[Desktop Action profile]\nName=") +
-           name + QStringLiteral("\nIcon=lumvale\nExec=") + exec + u'\n',
+                      "Actions=") +
+           key + QStringLiteral(";\n\n[Desktop Action ") + key + QStringLiteral("]\nName=") + name +
+           QStringLiteral("\nIcon=lumvale\nExec=") + exec + u'\n',
        true},
       // Nautilus hands the selection over as one path per line; split there only, never at a
       // blank, and with no file name patterns expanded.

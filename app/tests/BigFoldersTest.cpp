@@ -108,6 +108,29 @@ TEST_F(BigFolders, AnOutputFolderInsideTheListedFolderIsNotReadBack) {
   EXPECT_EQ(Files(out), (QStringList{"/a_small.jpg", "/x/b_small.jpg"}));
 }
 
+TEST_F(BigFolders, AMirroredFolderIsMadeOnlyForAPhotoWrittenIntoIt) {
+  QDir(dir.path()).mkpath("photos/bad");
+  QDir(dir.path()).mkpath("photos/good");
+  Write(dir.filePath("photos/bad/only.jpg"), "not a picture");
+  Photo("photos/good/g.jpg");
+  const QString out = ChooseOutput();
+  w.cbSubfolders->setChecked(true);
+  w.cbSkipErrors->setChecked(true);
+  w.AddInputFolder(dir.filePath("photos"));
+  RunList();
+  EXPECT_EQ(Files(out), QStringList{"/good/g.jpg"});
+  EXPECT_FALSE(QFileInfo::exists(out + "/bad")) << "no empty folder left behind";
+  ASSERT_EQ(dialogs.lists.size(), 1u);
+
+  // A chosen folder that does not exist is not made: the write fails as before.
+  QDir(out).removeRecursively();
+  dialogs.lists.clear();
+  RunList();
+  EXPECT_FALSE(QFileInfo::exists(out));
+  ASSERT_EQ(dialogs.lists.size(), 1u);
+  EXPECT_EQ(dialogs.lists[0].lines.size(), 2);
+}
+
 TEST_F(BigFolders, TheSameOutputNameTwiceInOneRunIsAsked) {
   QDir(dir.path()).mkpath("a");
   QDir(dir.path()).mkpath("b");
@@ -162,6 +185,7 @@ TEST_F(BigFolders, UnreadablePhotosAreSkippedAndListed) {
   cut.resize(10);
   WriteFile(dir.filePath("five/4.jpg"), cut);
   Photo("five/5.jpg");
+  WriteFile(dir.filePath("five/6.jpg"), {});
   const QString out = ChooseOutput();
   w.AddInputFolder(dir.filePath("five"));
 
@@ -181,10 +205,14 @@ TEST_F(BigFolders, UnreadablePhotosAreSkippedAndListed) {
   EXPECT_TRUE(dialogs.boxes.empty()) << "no error box";
   ASSERT_EQ(dialogs.lists.size(), 1u);
   const QStringList& lines = dialogs.lists[0].lines;
-  ASSERT_EQ(lines.size(), 2);
-  EXPECT_TRUE(lines[0].startsWith(dir.filePath("five/2.jpg") + ": ")) << lines[0].toStdString();
-  EXPECT_TRUE(lines[1].startsWith(dir.filePath("five/4.jpg") + ": ")) << lines[1].toStdString();
-  EXPECT_TRUE(dialogs.lists[0].text.contains("(2)")) << dialogs.lists[0].text.toStdString();
+  ASSERT_EQ(lines.size(), 3);
+  for (int i = 0; i < 3; ++i) {
+    const QString path = dir.filePath(QString("five/%1.jpg").arg("246"[i]));
+    EXPECT_TRUE(lines[i].startsWith(path + ": ")) << lines[i].toStdString();
+    EXPECT_EQ(lines[i].count(path), 1) << "the path once: " << lines[i].toStdString();
+  }
+  EXPECT_EQ(lines[2], dir.filePath("five/6.jpg") + ": The picture file \"6.jpg\" is empty.");
+  EXPECT_TRUE(dialogs.lists[0].text.contains("(3)")) << dialogs.lists[0].text.toStdString();
   EXPECT_TRUE(Said("Skipped: " + dir.filePath("five/4.jpg")));
 }
 

@@ -27,6 +27,7 @@ class ScriptedDialogs {
   std::vector<Box> boxes;
   std::deque<TMessageButton> answers;
   QStringList files;
+  std::vector<QString> fileFilters;  // of every open dialog
   QString folder;
   std::vector<QString> folderPreselects;
   std::deque<QString> inputs;  // answers of input boxes; none left: cancelled
@@ -50,7 +51,8 @@ class ScriptedDialogs {
       s_.answers.pop_front();
       return answer;
     }
-    QStringList OpenFiles(const QString&, const QString&, const QString&) override {
+    QStringList OpenFiles(const QString&, const QString& filter, const QString&) override {
+      s_.fileFilters.push_back(filter);
       return s_.files;
     }
     QString BrowseForFolder(const QString&, const QString& preselect) override {

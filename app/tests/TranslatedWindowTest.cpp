@@ -4,6 +4,7 @@
 #include "GnuGettext.h"
 #include "MainWindow.h"
 #include "QtPrinters.h"
+#include "ScriptedDialogs.h"
 #include "TestInstallation.h"
 #include "WindowTranslation.h"
 
@@ -39,10 +40,16 @@ TEST(TranslatedMainWindow, FollowsTheLanguage) {
   EXPECT_EQ(w.findChild<QAction*>("miExit")->text(), "Beenden");
   EXPECT_EQ(w.lbPrefixExample->text(), "Beispiel: DCSF1234_klein.jpg") << "the default addition";
   EXPECT_EQ(w.windowTitle(), "Lumvale - Software zum Verkleinern von Bildern");
+  ScriptedDialogs dialogs;
+  w.btOpen->click();
 
   SelectLanguage("it_XX");
   RetranslateComponent(&w);
   EXPECT_EQ(w.btRun->text(), "Avvia");
+  w.btOpen->click();
+  EXPECT_EQ(dialogs.fileFilters,
+            (std::vector<QString>{"JPEG-Bilder (*.jpg *.jpeg *.jpe *.jfif);;Alle Dateien (*)",
+                                  "Immagini JPEG (*.jpg *.jpeg *.jpe *.jfif);;Tutti i file (*)"}));
   EXPECT_EQ(w.findChild<QAction*>("miExit")->text(), "Esci");
   SelectLanguage("en");
   RetranslateComponent(&w);

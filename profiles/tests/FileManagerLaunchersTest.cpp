@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -114,6 +115,14 @@ TEST(FileManagerLaunchers, EachStartsTheProfileWithTheFilesWhole) {
   EXPECT_TRUE(QFileInfo(written[1]).isExecutable());
   EXPECT_EQ(dolphin.value("Desktop Entry/X-KDE-Submenu").toString(), "Lumvale");
   EXPECT_EQ(dolphin.value("Desktop Entry/Type").toString(), "Service");
+  // Keyed by the profile, so that Dolphin's settings tell one profile's action from another's.
+  const QString key = dolphin.value("Desktop Entry/Actions").toString().remove(u';');
+  EXPECT_TRUE(QRegularExpression("^[A-Za-z0-9-]+$").match(key).hasMatch()) << key.toStdString();
+  EXPECT_TRUE(dolphin.childGroups().contains("Desktop Action " + key)) << key.toStdString();
+  QDir(data).mkpath("kio");
+  const QString other = CreateFileManagerLaunchers("Web large", program)[1];
+  EXPECT_NE(QSettings(other, QSettings::IniFormat).value("Desktop Entry/Actions").toString(),
+            dolphin.value("Desktop Entry/Actions").toString());
   QFile menu(written[1]);
   menu.open(QIODevice::ReadOnly);
   QString exec;
@@ -140,7 +149,7 @@ TEST(FileManagerLaunchers, ProfilesThatShareADropletNameKeepTheirOwnLaunchers) {
   QDir(dir.filePath("data")).mkpath("nautilus");
   // "web.small" and "web.large" share the "Open With" entry's name, which ends at the dot: the
   // later one's entry replaces the earlier one's. Their scripts are two.
-  for (const QString& profile : {"web.small", "web.large"}) {
+  for (const QString profile : {"web.small", "web.large"}) {
     CreateShortcut("Lumvale - " + profile, "/usr/bin/lumvale", TShortcutLocation::slSendTo, "",
                    "/usr/bin/", {"-p:" + profile}, profile, false);
     CreateFileManagerLaunchers(profile, "/usr/bin/lumvale");

@@ -102,6 +102,9 @@ class TWindowReport final : public TJobReport {
   void Scaled(const TBitmap32& picture) override {
     frmImagePopup->img->ScaledPicture(picture, pictureSize_);
   }
+  void DataMissing() override {
+    main_.ShowStatus(Translate("The photo file is damaged or cut short; its missing part is grey"));
+  }
   void InformationLeftOut() override {
     main_.ShowStatus(Translate("Photo information could not be read and was left out"));
   }

@@ -157,6 +157,7 @@ TPreparedImage PrepareImage(const QString& inputPath, const TJobSettings& settin
   if (stop && stop->load()) throw EAbort();
   report.ImageSize(U, V);
   if (w != U || h != V) report.ResizeTo(w, h);
+  if (jpegFile && jpegFile->DataMissing()) report.DataMissing();
   report.Scaled(target);
 
   TKept kept;

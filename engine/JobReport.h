@@ -8,8 +8,9 @@ namespace lumvale {
 class TBitmap32;
 
 // What a job tells while it prepares a photo, in this order: Loading; ImageSize; ResizeTo when
-// the picture is scaled; Scaled; InformationLeftOut when photo information to keep was damaged;
-// ReducingFileSize once per round of the size-limit loop; Encoded.
+// the picture is scaled; DataMissing when the file was cut short or garbled; Scaled;
+// InformationLeftOut when photo information to keep was damaged; ReducingFileSize once per
+// round of the size-limit loop; Encoded.
 // The listener turns them into status lines, progress steps and the preview.
 class TJobReport {
  public:
@@ -17,6 +18,8 @@ class TJobReport {
   virtual void Loading() = 0;
   virtual void ImageSize(int32_t width, int32_t height) = 0;
   virtual void ResizeTo(int32_t width, int32_t height) = 0;
+  // The file lacks part of its picture (cut short, or a garbled segment): that part is grey.
+  virtual void DataMissing() = 0;
   // The picture as it is encoded; valid during the call.
   virtual void Scaled(const TBitmap32& picture) = 0;
   virtual void InformationLeftOut() = 0;
@@ -35,6 +38,7 @@ class TRecordedReport final : public TJobReport {
   void ResizeTo(int32_t width, int32_t height) override {
     events_.push_back({Kind::resizeTo, width, height});
   }
+  void DataMissing() override { events_.push_back({Kind::dataMissing}); }
   void Scaled(const TBitmap32&) override { events_.push_back({Kind::scaled}); }
   void InformationLeftOut() override { events_.push_back({Kind::leftOut}); }
   void ReducingFileSize(int quality, int round, int64_t size) override {
@@ -57,6 +61,9 @@ class TRecordedReport final : public TJobReport {
         case Kind::resizeTo:
           listener.ResizeTo(e.a, e.b);
           break;
+        case Kind::dataMissing:
+          listener.DataMissing();
+          break;
         case Kind::scaled:
           listener.Scaled(scaled);
           break;
@@ -74,7 +81,7 @@ class TRecordedReport final : public TJobReport {
   }
 
  private:
-  enum class Kind { loading, imageSize, resizeTo, scaled, leftOut, reducing, encoded };
+  enum class Kind { loading, imageSize, resizeTo, dataMissing, scaled, leftOut, reducing, encoded };
   struct Event {
     Kind kind;
     int32_t a = 0, b = 0;

@@ -31,8 +31,8 @@ class EInvalidGraphicOperation : public Exception {
 // Any libjpeg error, and the adapter's own limits on what it will decode.
 class EJPEG : public Exception {
  public:
-  // The message of a libjpeg error with the given libjpeg message code.
-  explicit EJPEG(int messageCode);
+  // A libjpeg error: its message code, and libjpeg's own text after it.
+  EJPEG(int messageCode, const QString& libjpegText);
   explicit EJPEG(QString message) : Exception(std::move(message)) {}
   // libjpeg's message code, or -1 for the adapter's own errors.
   int MessageCode() const { return code_; }

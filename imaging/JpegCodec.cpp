@@ -17,8 +17,9 @@
 
 namespace lumvale {
 
-EJPEG::EJPEG(int messageCode)
-    : Exception(QStringLiteral("JPEG-Fehler #%1").arg(messageCode)), code_(messageCode) {}
+EJPEG::EJPEG(int messageCode, const QString& libjpegText)
+    : Exception(QStringLiteral("JPEG-Fehler #%1: %2").arg(messageCode).arg(libjpegText)),
+      code_(messageCode) {}
 
 namespace jpeg {
 
@@ -32,13 +33,23 @@ struct ErrorManager {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
   Limit limit = Limit::none;
+  j_common_ptr owner;
+  // libjpeg's warnings that data went missing: the file ends early, or a segment is cut off or
+  // garbled. libjpeg decodes on and leaves the missing part grey.
+  bool dataMissing = false;
 
-  explicit ErrorManager(j_common_ptr cinfo) {
+  explicit ErrorManager(j_common_ptr cinfo) : owner(cinfo) {
     cinfo->err = jpeg_std_error(&pub);
     pub.error_exit = [](j_common_ptr c) {
       std::longjmp(reinterpret_cast<ErrorManager*>(c->err)->jump, 1);
     };
-    pub.emit_message = [](j_common_ptr, int) {};
+    pub.emit_message = [](j_common_ptr c, int level) {
+      const int code = c->err->msg_code;
+      if (level < 0 &&
+          (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER || code == JWRN_MUST_RESYNC)) {
+        reinterpret_cast<ErrorManager*>(c->err)->dataMissing = true;
+      }
+    };
     pub.output_message = [](j_common_ptr) {};
   }
 
@@ -46,7 +57,9 @@ struct ErrorManager {
     if (limit == Limit::scans) {
       throw EJPEG(QStringLiteral("The JPEG file has more than %1 scans").arg(kMaxScans));
     }
-    throw EJPEG(pub.msg_code);
+    char text[JMSG_LENGTH_MAX] = {};
+    (*pub.format_message)(owner, text);
+    throw EJPEG(pub.msg_code, QString::fromLocal8Bit(text));
   }
 };
 
@@ -210,7 +223,8 @@ FileExtras ReadExtras(const uint8_t* data, size_t size) {
   return extras;
 }
 
-void Decode(const uint8_t* data, size_t size, const DecodeParams& params, DecodeSink& sink) {
+DecodeResult Decode(const uint8_t* data, size_t size, const DecodeParams& params,
+                    DecodeSink& sink) {
   ClearUpperVectorState();  // libjpeg's SIMD code is partly legacy SSE
   Decompressor d(data, size);
   jpeg_decompress_struct& c = d.cinfo;
@@ -282,6 +296,7 @@ void Decode(const uint8_t* data, size_t size, const DecodeParams& params, Decode
     }
     jpeg_finish_decompress(&c);
   });
+  return {d.err.dataMissing};
 }
 
 namespace {

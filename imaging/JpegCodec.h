@@ -1,7 +1,8 @@
 #pragma once
 
-// The one wrapper around libjpeg. Every libjpeg error becomes EJPEG; libjpeg objects are
-// destroyed on every path; warnings and trace messages are dropped.
+// The one wrapper around libjpeg. Every libjpeg error becomes EJPEG, with libjpeg's own text;
+// libjpeg objects are destroyed on every path; a decode tells whether libjpeg warned that data
+// went missing; other warnings and trace messages are dropped.
 
 #include "Color32.h"
 
@@ -73,10 +74,13 @@ class DecodeSink {
 
 // Decodes with the floating-point DCT and fancy upsampling; grayscale output is quantized to at
 // most 236 levels with Floyd-Steinberg dithering; CMYK and YCCK pixels are converted to RGB
-// (TCmykToRgb, with the file's own colour profile when it has one). A file cut short decodes
-// without an error.
+// (TCmykToRgb, with the file's own colour profile when it has one). A file cut short, or with a
+// garbled segment, decodes without an error, its missing part grey: the result tells.
 // Throws EJPEG; also before Prepare when width x height x 4 exceeds the pixel store limit.
-void Decode(const uint8_t* data, size_t size, const DecodeParams& params, DecodeSink& sink);
+struct DecodeResult {
+  bool dataMissing = false;
+};
+DecodeResult Decode(const uint8_t* data, size_t size, const DecodeParams& params, DecodeSink& sink);
 
 // An application marker to write: its code (JPEG_APP0 + n) and payload (at most 65533 bytes).
 struct Marker {

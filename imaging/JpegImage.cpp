@@ -157,6 +157,7 @@ void TJPEGImage::LoadFromFile(const QString& path) {
 void TJPEGImage::ReadBytes(std::vector<uint8_t>&& bytes) {
   NewData();
   bitmap_.reset();
+  dataMissing_ = false;
   data_->EncodedBytes = std::move(bytes);
   if (!data_->EncodedBytes.empty()) {
     const jpeg::HeaderInfo header =
@@ -195,8 +196,9 @@ const TDeviceBitmap& TJPEGImage::DecodedBitmap() {
     bitmap_ = std::make_unique<TDeviceBitmap>();
     if (!data_->EncodedBytes.empty()) {
       DeviceBitmapSink sink(*bitmap_);
-      jpeg::Decode(data_->EncodedBytes.data(), data_->EncodedBytes.size(),
-                   DecodeParamsOf(settings_), sink);
+      dataMissing_ = jpeg::Decode(data_->EncodedBytes.data(), data_->EncodedBytes.size(),
+                                  DecodeParamsOf(settings_), sink)
+                         .dataMissing;
     }
   }
   return *bitmap_;
@@ -204,8 +206,9 @@ const TDeviceBitmap& TJPEGImage::DecodedBitmap() {
 
 void TJPEGImage::DecodeInto(jpeg::DecodeSink& sink) const {
   if (data_->EncodedBytes.empty()) return;
-  jpeg::Decode(data_->EncodedBytes.data(), data_->EncodedBytes.size(), DecodeParamsOf(settings_),
-               sink);
+  dataMissing_ = jpeg::Decode(data_->EncodedBytes.data(), data_->EncodedBytes.size(),
+                              DecodeParamsOf(settings_), sink)
+                     .dataMissing;
 }
 
 bool TJPEGImage::DrawInto(TBitmap32& target) {
@@ -215,8 +218,9 @@ bool TJPEGImage::DrawInto(TBitmap32& target) {
   }
   if (data_->EncodedBytes.empty()) return false;
   Bitmap32Sink sink(target);
-  jpeg::Decode(data_->EncodedBytes.data(), data_->EncodedBytes.size(), DecodeParamsOf(settings_),
-               sink);
+  dataMissing_ = jpeg::Decode(data_->EncodedBytes.data(), data_->EncodedBytes.size(),
+                              DecodeParamsOf(settings_), sink)
+                     .dataMissing;
   return true;
 }
 

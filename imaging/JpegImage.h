@@ -84,6 +84,8 @@ class TJPEGImage : public TGraphic {
   // Draws the picture 1:1 into target. Without a cached bitmap it decodes straight into the
   // target's rows, so that a large photo is never held twice.
   bool DrawInto(TBitmap32& target) override;
+  // Whether the last decode found data missing (a file cut short or garbled), left grey.
+  bool DataMissing() const { return dataMissing_; }
 
   const TJPEGData& Data() const { return *data_; }
 
@@ -100,6 +102,7 @@ class TJPEGImage : public TGraphic {
   std::shared_ptr<TJPEGData> data_;
   std::unique_ptr<TDeviceBitmap> bitmap_;
   TJPEGDefaults settings_;
+  mutable bool dataMissing_ = false;
 };
 
 }  // namespace lumvale

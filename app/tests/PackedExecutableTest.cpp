@@ -149,7 +149,17 @@ TEST(CommandLineWithoutScreen, ReportsOnTheTerminalWithExitCodes) {
   bad.write("no");
   bad.close();
   EXPECT_EQ(run({"bad.jpg"}, &err), 1);
-  EXPECT_TRUE(err.contains("JPEG-Fehler")) << err;
+  EXPECT_TRUE(err.contains("JPEG-Fehler #53: Not a JPEG file: starts with 0x6e 0x6f")) << err;
+  // Cut short in its pixel data: written, its missing part grey, and the user is told.
+  WriteTinyJpeg(dir.filePath("cut.jpg"));
+  QFile cut(dir.filePath("cut.jpg"));
+  ASSERT_TRUE(cut.resize(cut.size() - 4));
+  EXPECT_EQ(run({"cut.jpg"}, &err), 0) << err;
+  EXPECT_TRUE(err.contains("The photo file is damaged or cut short; its missing part is grey"))
+      << err;
+  EXPECT_TRUE(QFile::exists(dir.filePath("cut_small.jpg")));
+  EXPECT_EQ(run({"-p:default", "a.jpg"}, &err), 0);
+  EXPECT_FALSE(err.contains("damaged")) << err;
   EXPECT_EQ(run({}, &err), 2) << "no arguments and no screen";
   EXPECT_TRUE(err.startsWith("usage: lumvale")) << err;
   EXPECT_EQ(Exec(lumvale, {"--version"}).out, QStringLiteral("Lumvale ") + lumvale::kVersion);

@@ -92,7 +92,12 @@ QString Output(const QString& input) {
 
 TEST(PreparedAhead, SameFilesAndStatusLinesAsOneThread) {
   QTemporaryDir dir;
-  const QStringList photos = Photos(dir, 6);
+  QStringList photos = Photos(dir, 6);
+  // One cut short, whose line that data is missing comes at its turn too.
+  std::vector<uint8_t> cut = MakeJpeg({640, 480});
+  cut.resize(cut.size() / 2);
+  photos.insert(3, dir.filePath("cut.jpg"));
+  WriteFile(photos[3], cut);
   QStringList oneThreadLines;
   std::vector<QByteArray> oneThreadFiles;
   for (const char* threads : {"1", "4"}) {
@@ -116,7 +121,8 @@ TEST(PreparedAhead, SameFilesAndStatusLinesAsOneThread) {
     EXPECT_EQ(run.status, oneThreadLines);
   }
   ASSERT_FALSE(oneThreadLines.isEmpty());
-  EXPECT_EQ(oneThreadLines.filter("Loading image").size(), 6);
+  EXPECT_EQ(oneThreadLines.filter("Loading image").size(), 7);
+  EXPECT_EQ(oneThreadLines.filter("damaged or cut short").size(), 1);
   EXPECT_TRUE(oneThreadLines.contains("Saving image p5_small.jpg"));
 }
 

@@ -58,6 +58,20 @@ TEST(ImageJob, TellsEachStepInOrder) {
   EXPECT_EQ(limited.lines[3], "reduce q90 #0");
   EXPECT_TRUE(limited.lines.back().startsWith("encoded q"))
       << limited.lines.join(", ").toStdString();
+
+  // A file cut short in its pixels, scaled and as it is: told before the picture is shown.
+  std::vector<uint8_t> bytes = MakeJpeg({640, 480});
+  bytes.resize(bytes.size() / 2);
+  const QString cut = dir.filePath("cut.jpg");
+  WriteFile(cut, bytes);
+  Transcript cutShrink;
+  PrepareImage(cut, {320, 0, 90, false, 0}, cutShrink);
+  EXPECT_EQ(cutShrink.lines, (QStringList{"loading", "size 640x480", "resize 320x240",
+                                          "data missing", "scaled 320x240", "encoded q90"}));
+  Transcript cutCopy;
+  PrepareImage(cut, {0, 0, 90, false, 0}, cutCopy);
+  EXPECT_EQ(cutCopy.lines, (QStringList{"loading", "size 640x480", "data missing", "scaled 640x480",
+                                        "encoded q90"}));
 }
 
 TEST(ImageJob, ErrorsOfThePicture) {

@@ -62,6 +62,7 @@ class Transcript final : public TJobReport {
   void Loading() override { lines << "loading"; }
   void ImageSize(int32_t w, int32_t h) override { lines << QString("size %1x%2").arg(w).arg(h); }
   void ResizeTo(int32_t w, int32_t h) override { lines << QString("resize %1x%2").arg(w).arg(h); }
+  void DataMissing() override { lines << "data missing"; }
   void Scaled(const TBitmap32& p) override {
     lines << QString("scaled %1x%2").arg(p.Width()).arg(p.Height());
   }

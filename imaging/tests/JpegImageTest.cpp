@@ -251,15 +251,33 @@ TEST(JpegImage, DamagedFiles) {
     FAIL() << "a GIF header is no JPEG header";
   } catch (const EJPEG& e) {
     EXPECT_EQ(e.MessageCode(), JERR_NO_SOI);
-    EXPECT_EQ(e.Message(), QStringLiteral("JPEG-Fehler #%1").arg(JERR_NO_SOI));
+    // The number as it always was, and libjpeg's own words after it.
+    EXPECT_EQ(
+        e.Message(),
+        QStringLiteral("JPEG-Fehler #%1: Not a JPEG file: starts with 0x47 0x49").arg(JERR_NO_SOI));
   }
 
   std::vector<uint8_t> file = MakeJpeg({.width = 64, .height = 64});
-  // Cut short: the rest decodes as whatever follows the inserted end-of-image marker.
+  TMemoryStream whole = StreamOf(file);
+  jpeg.ReadEncoded(whole);
+  EXPECT_EQ(jpeg.DecodedBitmap().Width(), 64);
+  EXPECT_FALSE(jpeg.DataMissing());
+  // Cut short: the rest decodes grey, and the image tells that data went missing.
   TMemoryStream cut =
       StreamOf(std::vector<uint8_t>(file.begin(), file.begin() + file.size() * 2 / 3));
   jpeg.ReadEncoded(cut);
   EXPECT_EQ(jpeg.DecodedBitmap().Width(), 64);
+  EXPECT_TRUE(jpeg.DataMissing());
+  TBitmap32 drawn;
+  TMemoryStream wholeAgain = StreamOf(file);
+  jpeg.ReadEncoded(wholeAgain);
+  EXPECT_FALSE(jpeg.DataMissing()) << "new bytes, no decode yet";
+  TMemoryStream cutAgain =
+      StreamOf(std::vector<uint8_t>(file.begin(), file.begin() + file.size() * 2 / 3));
+  jpeg.ReadEncoded(cutAgain);
+  drawn.Resize(64, 64);
+  jpeg.DrawInto(drawn);
+  EXPECT_TRUE(jpeg.DataMissing()) << "drawn straight into a bitmap";
 
   // Only the start-of-image marker: the header runs into the inserted end of image.
   TMemoryStream soiOnly = StreamOf({0xFF, 0xD8});
@@ -317,13 +335,35 @@ TEST(JpegImage, AnAbortingProgressHandlerLeavesNoBytes) {
   EXPECT_EQ(seen, (std::vector<int>{0, 100}));
 }
 
+TEST(JpegCodec, A12BitFileIsRefusedInLibjpegsWords) {
+  // A photo whose frame says 12 bits per sample, which this libjpeg does not decode.
+  std::vector<uint8_t> file = MakeJpeg({.width = 16, .height = 16});
+  bool patched = false;
+  for (size_t i = 0; i + 4 < file.size(); ++i) {
+    if (file[i] == 0xFF && file[i + 1] == 0xC0) {
+      file[i + 4] = 12;
+      patched = true;
+      break;
+    }
+  }
+  ASSERT_TRUE(patched);
+  try {
+    jpeg::ReadHeader(file.data(), file.size());
+    FAIL() << "12 bits per sample are refused";
+  } catch (const EJPEG& e) {
+    EXPECT_EQ(e.MessageCode(), JERR_BAD_PRECISION);
+    EXPECT_EQ(e.Message(), QStringLiteral("JPEG-Fehler #%1: Unsupported JPEG data precision 12")
+                               .arg(JERR_BAD_PRECISION));
+  }
+}
+
 TEST(JpegCodec, NoDataAtAllIsLibjpegError42) {
   try {
     jpeg::ReadHeader(nullptr, 0);
     FAIL() << "no data is an error for libjpeg";
   } catch (const EJPEG& e) {
     EXPECT_EQ(e.MessageCode(), JERR_INPUT_EMPTY);
-    EXPECT_EQ(e.Message(), "JPEG-Fehler #42");
+    EXPECT_EQ(e.Message(), "JPEG-Fehler #42: Empty input file");
   }
 }
 

@@ -160,6 +160,14 @@ TEST(CommandLineWithoutScreen, ReportsOnTheTerminalWithExitCodes) {
   EXPECT_TRUE(QFile::exists(dir.filePath("cut_small.jpg")));
   EXPECT_EQ(run({"-p:default", "a.jpg"}, &err), 0);
   EXPECT_FALSE(err.contains("damaged")) << err;
+  // Every JPEG name, in any case, is a photo on the command line.
+  WriteTinyJpeg(dir.filePath("b.jpe"));
+  WriteTinyJpeg(dir.filePath("c.JFIF"));
+  WriteTinyJpeg(dir.filePath("d.Jpeg"));
+  EXPECT_EQ(run({"b.jpe", "c.JFIF", "d.Jpeg"}, &err), 0) << err;
+  for (const char* made : {"b_small.jpg", "c_small.jpg", "d_small.jpg"}) {
+    EXPECT_TRUE(QFile::exists(dir.filePath(made))) << made << "\n" << err;
+  }
   EXPECT_EQ(run({}, &err), 2) << "no arguments and no screen";
   EXPECT_TRUE(err.startsWith("usage: lumvale")) << err;
   EXPECT_EQ(Exec(lumvale, {"--version"}).out, QStringLiteral("Lumvale ") + lumvale::kVersion);

@@ -6,6 +6,7 @@
 #include "GnuGettext.h"
 #include "QtPrinters.h"
 #include "TestInstallation.h"
+#include "VirtualScreen.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,7 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include <iostream>
 #include <memory>
 #include <span>
 #include <thread>
@@ -232,61 +234,71 @@ TEST(QtTexts, DialogsFollowTheLanguage) {
   }
 }
 
-// Qt's dialogs ask for their button texts in the context of the session's platform theme. The
-// offscreen platform of the tests ignores QT_QPA_PLATFORMTHEME=gnome and kde (only the xcb and
-// wayland platforms make those themes) and the gtk3 theme cannot start without an X display, so
-// the texts each theme asks for are checked here at the translator, as Qt's dialogs ask for them
-// under that theme on X11: gnome and gtk3 (which is built on the GNOME theme) in "QGnomeTheme"
-// for OK, Cancel, Save and Close; kde and none in "QPlatformTheme", as the offscreen platform
-// does in the test above.
-TEST(QtTexts, EveryThemesButtonTexts) {
+// Qt's dialogs ask for their button texts in the context of the session's platform theme: the
+// GNOME theme (and the GTK one built on it) in "QGnomeTheme" for OK, Cancel, Save and Close,
+// the others in "QPlatformTheme". This test checks the theme it runs under (offscreen: none);
+// the next one runs it under each theme for real, on a virtual X server.
+TEST(QtTexts, ButtonTextsOfTheSessionsTheme) {
   struct Text {
-    const char* context;
-    const char* source;
+    QMessageBox::StandardButton button;
+    const char* english;
     const char* german;
     const char* italian;
   };
   static constexpr Text kGnome[] = {
-      {"QGnomeTheme", "&OK", "&OK", "&OK"},
-      {"QGnomeTheme", "&Cancel", "Abbrechen", "Annulla"},
-      {"QGnomeTheme", "&Save", "S&peichern", "&Salva"},
-      {"QGnomeTheme", "&Close", "Schl&ießen", "&Chiudi"},
-      {"QGnomeTheme", "Close without Saving", "Schließen ohne zu Speichern",
-       "Chiudi senza salvare"},
-      {"QPlatformTheme", "&Yes", "&Ja", "&Sì"},
-      {"QPlatformTheme", "&No", "&Nein", "&No"},
-      {"QPlatformTheme", "Yes to &All", "Ja für &alle", "Sì a &tutti"},
-      {"QPlatformTheme", "N&o to All", "N&ein für alle", "N&o a tutti"},
+      {QMessageBox::Ok, "&OK", "&OK", "&OK"},
+      {QMessageBox::Cancel, "&Cancel", "Abbrechen", "Annulla"},
+      {QMessageBox::Save, "&Save", "S&peichern", "&Salva"},
+      {QMessageBox::Close, "&Close", "Schl&ießen", "&Chiudi"},
+      {QMessageBox::Yes, "&Yes", "&Ja", "&Sì"},
+      {QMessageBox::No, "&No", "&Nein", "&No"},
+      {QMessageBox::YesToAll, "Yes to &All", "Ja für &alle", "Sì a &tutti"},
+      {QMessageBox::NoToAll, "N&o to All", "N&ein für alle", "N&o a tutti"},
   };
   static constexpr Text kPlatform[] = {
-      {"QPlatformTheme", "OK", "OK", "OK"},
-      {"QPlatformTheme", "Cancel", "Abbrechen", "Annulla"},
-      {"QPlatformTheme", "Save", "Speichern", "Salva"},
-      {"QPlatformTheme", "Close", "Schließen", "Chiudi"},
-      {"QPlatformTheme", "&Yes", "&Ja", "&Sì"},
-      {"QPlatformTheme", "&No", "&Nein", "&No"},
-      {"QPlatformTheme", "Yes to &All", "Ja für &alle", "Sì a &tutti"},
-      {"QPlatformTheme", "N&o to All", "N&ein für alle", "N&o a tutti"},
+      {QMessageBox::Ok, "OK", "OK", "OK"},
+      {QMessageBox::Cancel, "Cancel", "Abbrechen", "Annulla"},
+      {QMessageBox::Save, "Save", "Speichern", "Salva"},
+      {QMessageBox::Close, "Close", "Schließen", "Chiudi"},
+      {QMessageBox::Yes, "&Yes", "&Ja", "&Sì"},
+      {QMessageBox::No, "&No", "&Nein", "&No"},
+      {QMessageBox::YesToAll, "Yes to &All", "Ja für &alle", "Sì a &tutti"},
+      {QMessageBox::NoToAll, "N&o to All", "N&ein für alle", "N&o a tutti"},
   };
-  const struct {
-    const char* theme;
-    std::span<const Text> texts;
-  } themes[] = {{"gnome", kGnome}, {"gtk3", kGnome}, {"kde", kPlatform}, {"none", kPlatform}};
+  const QByteArray theme = qgetenv("QT_QPA_PLATFORMTHEME");
+  const std::span<const Text> texts =
+      theme == "gnome" || theme == "gtk3" ? std::span<const Text>(kGnome) : kPlatform;
 
   RealCatalogues catalogues;
   Environment env({{"LANG", "de_DE.UTF-8"}});
   TLocalization l10n(catalogues.Install().Executable(), catalogues.Install().Table());
   for (const char* language : {"de_DE", "it_IT", "en"}) {
     SelectLanguage(QString::fromLatin1(language));
-    for (const auto& theme : themes) {
-      for (const Text& t : theme.texts) {
-        const QString expected = QString::fromUtf8(language[0] == 'd'   ? t.german
-                                                   : language[0] == 'i' ? t.italian
-                                                                        : t.source);
-        EXPECT_EQ(QCoreApplication::translate(t.context, t.source), expected)
-            << language << " " << theme.theme << " " << t.context << " " << t.source;
-      }
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Lumvale"), QStringLiteral("?"),
+                    QMessageBox::NoButton);
+    for (const Text& t : texts) box.addButton(t.button);
+    for (const Text& t : texts) {
+      const QString expected = QString::fromUtf8(language[0] == 'd'   ? t.german
+                                                 : language[0] == 'i' ? t.italian
+                                                                      : t.english);
+      EXPECT_EQ(ButtonText(box, t.button), expected)
+          << "theme " << (theme.isEmpty() ? "none" : theme.constData()) << ", " << language << ", "
+          << t.english;
     }
+  }
+}
+
+TEST(QtTexts, EveryThemeForReal) {
+  VirtualScreen screen;
+  if (!screen.Missing().isEmpty()) GTEST_SKIP() << screen.Missing().toStdString();
+  for (const char* theme : {"gnome", "gtk3", "kde", "none"}) {
+    if (!VirtualScreen::ThemeInstalled(theme)) {
+      std::cout << "the " << theme << " theme is not installed: not tried\n";
+      continue;
+    }
+    const VirtualScreen::Result run = screen.Run("QtTexts.ButtonTextsOfTheSessionsTheme", theme);
+    EXPECT_EQ(run.exitCode, 0) << theme << ":\n" << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains("[  PASSED  ] 1 test")) << theme;
   }
 }
 

@@ -16,6 +16,8 @@
 # 5. the program's and Qt's own texts in German (with Qt's GNOME theme, as on GNOME, Xfce,
 #    Cinnamon and MATE) and Italian: the main window, the overwrite question, the "New Profile"
 #    input box, an edit's context menu and the open dialog.
+#    Started in German and switched to Italian and English by the language menu, with the
+#    menus and their submenus opened in each language.
 # 6. installed into a scratch prefix: the menu entry started by gio launch with two photos.
 # Installs what it needs (xvfb), builds, and fails when a step did not happen.
 set -euo pipefail
@@ -117,6 +119,9 @@ XDG_CONFIG_HOME=$work/config-en gui "$build/app/lumvale_walkthrough" folders "$s
 XDG_CONFIG_HOME=$work/config-de LANG=de_DE.UTF-8 gui "$build/app/lumvale_walkthrough" folders "$shots"
 XDG_CONFIG_HOME=$work/config-en gui "$build/app/lumvale_walkthrough" about "$shots"
 XDG_CONFIG_HOME=$work/config-de LANG=de_DE.UTF-8 gui "$build/app/lumvale_walkthrough" about "$shots"
+# Started in German, switched to Italian and English by the menu, the menus opened in each.
+XDG_CONFIG_HOME=$work/config-menus LANG=de_DE.UTF-8 gui "$build/app/lumvale_walkthrough" menus \
+  "$shots" || status=1
 echo "walk-through: texts"
 for session in "de_DE.UTF-8 gnome" "it_IT.UTF-8 "; do
   set -- $session

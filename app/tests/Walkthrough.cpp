@@ -16,6 +16,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -244,6 +245,52 @@ int WalkProfiles() {
   Check(w.btRun->text() == "Avvia", "Italiano picked: the window is Italian");
   w.close();
   return 6;
+}
+
+// Started in the session's language (German) and switched by the menu to Italian and English:
+// the menus and their submenus opened in each, their titles in the language picked.
+int WalkMenus() {
+  TfrmMain w;
+  w.show();
+  w.move(20, 20);
+  w.resize(760, 600);
+  QApplication::processEvents();
+  const auto open = [&](const QString& name) {
+    w.miOptions->popup(w.mapToGlobal(QPoint(90, 20)));
+    w.miSelectLanguage->popup(w.mapToGlobal(QPoint(300, 60)));
+    w.miExtras->popup(w.mapToGlobal(QPoint(460, 20)));
+    w.miProfiles->popup(w.mapToGlobal(QPoint(460, 200)));
+    // Until every popup has painted itself.
+    QElapsedTimer painted;
+    painted.start();
+    while (painted.elapsed() < 400) QApplication::processEvents();
+    Shot(name);
+    for (QMenu* menu : {w.miProfiles, w.miExtras, w.miSelectLanguage, w.miOptions}) menu->hide();
+  };
+  // The languages' and the profiles' submenus, each as its menu shows it and as it is titled.
+  const auto titles = [&] {
+    return QStringList{w.miSelectLanguage->menuAction()->text(), w.miSelectLanguage->title(),
+                       w.miProfiles->menuAction()->text(), w.miProfiles->title()};
+  };
+  open("51-menus-deutsch");
+  Check(titles() == QStringList({"Sprachen", "Sprachen", "Profile", "Profile"}),
+        qPrintable("German submenus: " + titles().join(", ")));
+  for (const auto& [code, expected] :
+       {std::pair{"it", QStringList{"Lingue", "Lingue", "Profili", "Profili"}},
+        std::pair{"en", QStringList{"Languages", "Languages", "Profiles", "Profiles"}}}) {
+    for (QAction* item : w.miSelectLanguage->actions()) {
+      if (item->text().endsWith(QStringLiteral("(%1)").arg(code))) {
+        WhenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
+        item->trigger();
+      }
+    }
+    open(QStringLiteral("52-menus-") + code);
+    Check(titles() == expected,
+          qPrintable(QStringLiteral("submenus after the switch to %1: ").arg(code) +
+                     titles().join(", ")));
+  }
+  w.close();
+  return 3;
 }
 
 // The next start: "default" loaded, the saved window size, the language kept.
@@ -481,6 +528,7 @@ int main(int argc, char** argv) {
                      : mode == "about"     ? WalkAbout()
                      : mode == "texts"     ? WalkTexts()
                      : mode == "folders"   ? WalkFolders()
+                     : mode == "menus"     ? WalkMenus()
                                            : WalkBatch();
   std::printf("%d passed, %d failed\n", checks - failures, failures);
   return failures == 0 ? 0 : 1;

@@ -75,6 +75,14 @@ void TPrefetcher::AdvanceTurn() {
   turn_ = i + 1;
   next_ = std::max(next_, i + 1);
   SkipTakenFiles();
+  // A file being made when its turn comes is no longer past the turn.
+  if (i + 1 < int(slots_.size())) Arrive(slots_[size_t(i + 1)]);
+}
+
+void TPrefetcher::Arrive(Slot& slot) {
+  if (!slot.ahead) return;
+  slot.ahead = false;
+  --aheadInFlight_;
 }
 
 void TPrefetcher::Drop(Slot& slot) {
@@ -88,20 +96,22 @@ int64_t TPrefetcher::HeldAhead() const {
   return held_ - (turn < int(slots_.size()) ? slots_[size_t(turn)].held : 0);
 }
 
-// Until a result tells what one costs, each counts as an equal share of the budget among the
-// workers, so that every worker starts at once.
-int64_t TPrefetcher::Each() const {
-  return largest_ > 0 ? largest_ : budget_ / workers_;
-}
-
+// Whether the results past the turn, those that wait and those being made (each counted as the
+// largest result so far), leave room for that many more. One file past the turn is always
+// allowed, whatever it costs; before any result tells what one costs, only that one.
 bool TPrefetcher::Affordable(int results) const {
-  const int64_t ahead = HeldAhead() + reserved_;
-  if (ahead == 0 && aheadInFlight_ == 0 && results == 1) return true;  // one, whatever it costs
-  return ahead + results * Each() <= budget_;
+  const int64_t ahead = HeldAhead() + aheadInFlight_ * largest_;
+  if (ahead == 0 && aheadInFlight_ == 0) {
+    if (results == 1 || largest_ == 0) return true;
+  } else if (largest_ == 0) {
+    return false;
+  }
+  return ahead + results * largest_ <= budget_;
 }
 
 // The files a worker may take out of order: as many as half the budget holds, so that results
-// made out of order leave room for those in order. A scan of more would cost more than it finds.
+// made out of order leave room for those in order (before any result tells what one costs, the
+// most). A scan of more would cost more than it finds.
 int TPrefetcher::Horizon() const {
   constexpr int64_t most = 256;
   const int64_t fit = largest_ > 0 ? budget_ / (2 * largest_) : most;
@@ -231,14 +241,12 @@ void TPrefetcher::Work(Worker& self) {
     const int i = Choose();
     Slot& slot = slots_[size_t(i)];
     const int turn = turn_.load();
-    const bool ahead = i > turn;
     slot.taken = true;
     slot.settings = *settings_;
     slot.outOfOrder = i != next_;
     if (slot.outOfOrder) ++outOfOrderInFlight_;
-    if (ahead) {
-      slot.reserved = Each();
-      reserved_ += slot.reserved;
+    if (i > turn) {
+      slot.ahead = true;
       ++aheadInFlight_;
     }
     SkipTakenFiles();
@@ -268,11 +276,7 @@ void TPrefetcher::Work(Worker& self) {
     self.index = -1;
     slot.done = true;
     if (slot.outOfOrder) --outOfOrderInFlight_;
-    if (ahead) {
-      reserved_ -= slot.reserved;
-      slot.reserved = 0;
-      --aheadInFlight_;
-    }
+    Arrive(slot);
     largest_ = std::max(largest_, held);
     // After a cancel only the file of the current turn is still wanted.
     if (result && i >= turn_.load() && (!cancelled_ || i == turn_.load())) {

@@ -37,10 +37,12 @@ inline constexpr int64_t kLookaheadBudget = int64_t(64) << 20;
 // Scheduling: a free worker takes the file of the turn when nobody has; past the turn it takes
 // files only while the results that wait there, together with those being made (each counted
 // as the largest result so far), stay within the budget, so that workers go on while the turn
-// waits for a slow photo. One worker less than all may take a file out of list order: a file at
-// least twice as large on disk as the next one in order, among the files whose results would
-// fill half the budget, is started first, so that a run does not end with one core busy on its
-// biggest photo.
+// waits for a slow photo. One file past the turn is always allowed (before any result tells
+// what one costs, only that one), so the bound is the budget or one result, whichever is more,
+// and it grows only by what a result larger than every one before it adds. One worker less than all
+// may take a file out of list order: a file at least twice as large on disk as the next one in
+// order, among the files whose results would fill half the budget (before any result, the next
+// 256), is started first, so that a run does not end with one core busy on its biggest photo.
 //
 // Results: each photo is prepared with the settings the windows announced last, and the file's
 // identity is noted before it is read and checked after. At its turn the caller gets the result
@@ -95,8 +97,8 @@ class TPrefetcher {
     bool taken = false;
     bool done = false;
     bool outOfOrder = false;  // taken past a file nobody had taken yet
+    bool ahead = false;       // being made, past the turn
     int64_t diskSize = -1;    // -1: not looked at yet
-    int64_t reserved = 0;     // counted against the budget while a worker makes it
     int64_t held = 0;         // the memory of its result while it waits
     TJobSettings settings;
     std::optional<TFileIdentity> identity;  // the file as the worker read it
@@ -105,8 +107,8 @@ class TPrefetcher {
   void Work(Worker& self);
   // Under lock_: the file a free worker should take now, or -1.
   int Choose() const;
-  int64_t Each() const;                // what a result is expected to hold
-  bool Affordable(int results) const;  // room past the turn for that many results more
+  bool Affordable(int results) const;  // under lock_
+  void Arrive(Slot& slot);             // under lock_: a file in the making is past the turn no more
   int Horizon() const;
   // Looks up the sizes on disk the next choice needs, without the lock held. False when none
   // was missing.
@@ -130,9 +132,8 @@ class TPrefetcher {
   std::atomic<int> turn_{0};
   std::atomic<bool> cancelled_{false};
   std::atomic<bool> stopping_{false};
-  int64_t held_ = 0;      // the memory of every result that waits
-  int64_t reserved_ = 0;  // counted for the files being made past the turn
-  int64_t largest_ = 0;   // the largest result so far
+  int64_t held_ = 0;     // the memory of every result that waits
+  int64_t largest_ = 0;  // the largest result so far
   int aheadInFlight_ = 0, outOfOrderInFlight_ = 0;
   int prepared_ = 0, mostAhead_ = 0;
   int64_t mostHeldAhead_ = 0;

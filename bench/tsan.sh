@@ -12,6 +12,13 @@ cmake --build "$build" -j"$(nproc)" --target engine_tests window_tests
 export QT_QPA_PLATFORM=offscreen
 # halt_on_error: a race is a failure, not a warning in the log. The tests start helper
 # programs (fork and exec) while Qt's pool threads exist, which is safe.
-export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 die_after_fork=0 suppressions=$root/bench/tsan.supp ${TSAN_OPTIONS:-}"
+options="halt_on_error=1 second_deadlock_stack=1 die_after_fork=0"
 cd "$build"
-ctest --output-on-failure -R '^(ImageJob|PhotoKinds|Prefetcher|PreparedAhead|BatchTest)\.' "$@"
+# The engine's tests: the job and the prefetcher's workers against a plain main thread, with
+# only Qt's own allocations set aside (tsan.supp).
+TSAN_OPTIONS="$options suppressions=$root/bench/tsan.supp ${TSAN_OPTIONS:-}" \
+  ctest --output-on-failure -R '^(ImageJob|PhotoKinds|Prefetcher)\.' "$@"
+# The window tests: the same through the windows, Qt's event loop on the main thread's stack.
+cat "$root/bench/tsan.supp" "$root/bench/tsan-window.supp" >"$build/tsan-window.supp"
+TSAN_OPTIONS="$options suppressions=$build/tsan-window.supp ${TSAN_OPTIONS:-}" \
+  ctest --output-on-failure -R '^(PreparedAhead|BatchTest)\.' "$@"

@@ -24,6 +24,17 @@
 using namespace lumvale;
 using namespace lumvale::test;
 
+namespace {
+
+// The language menu's item for a code, chosen as a user chooses it.
+void PickLanguage(TfrmMain& w, const char* code) {
+  QAction* item = w.findChild<QAction*>(QStringLiteral("miLanguage_%1").arg(code));
+  if (!item) item = w.miLanguageEnglish;
+  item->trigger();
+}
+
+}  // namespace
+
 TEST(TranslatedMainWindow, FollowsTheLanguage) {
   // The catalogues the build made from po/de.po and po/it.po, on disk beside a test executable.
   Installation install({}, {});
@@ -92,9 +103,7 @@ TEST(TranslatedMainWindow, ALanguageSwitchKeepsTheLoadedSettings) {
   ASSERT_EQ(w.btRun->text(), "Starten");
   // The menu's way: de -> it -> en.
   for (const char* code : {"it", "en"}) {
-    QAction* item = w.findChild<QAction*>(QStringLiteral("miLanguage_%1").arg(code));
-    if (!item) item = w.miLanguageEnglish;
-    item->trigger();
+    PickLanguage(w, code);
     EXPECT_EQ(values(), loaded) << code;
     EXPECT_EQ(w.btRun->text(), *code == 'i' ? "Avvia" : "Run");
   }
@@ -125,9 +134,7 @@ TEST(TranslatedMainWindow, EveryMenuTitleFollowsASwitch) {
   TfrmMain w(dir.filePath("switched.ini"));
   ASSERT_TRUE(titles(w).join('\n').contains("Sprachen")) << titles(w).join('\n').toStdString();
   for (const char* code : {"it", "en"}) {
-    QAction* item = w.findChild<QAction*>(QStringLiteral("miLanguage_%1").arg(code));
-    if (!item) item = w.miLanguageEnglish;
-    item->trigger();
+    PickLanguage(w, code);
     const QStringList switched = titles(w);
     TfrmMain fresh(dir.filePath(QStringLiteral("fresh-%1.ini").arg(code)));
     EXPECT_EQ(switched, titles(fresh)) << code;

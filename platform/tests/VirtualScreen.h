@@ -5,12 +5,16 @@
 // theme. Tests run offscreen otherwise: TestPlatform() tells a test program's main which
 // platform to start with.
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
+
+#include <iostream>
 
 namespace lumvale::test {
 
@@ -94,6 +98,20 @@ class VirtualScreen {
     result.output += QString::fromUtf8(child.readAll());
     if (child.exitStatus() == QProcess::NormalExit) result.exitCode = child.exitCode();
     return result;
+  }
+
+  // Expects the tests of filter to pass under each of Qt's themes: GNOME, GTK, KDE and none. A
+  // theme that is not installed is said and left out.
+  void ExpectPassUnderEveryTheme(const QString& filter) const {
+    for (const char* theme : {"gnome", "gtk3", "kde", "none"}) {
+      if (!ThemeInstalled(QString::fromLatin1(theme))) {
+        std::cout << "the " << theme << " theme is not installed: not tried\n";
+        continue;
+      }
+      const Result run = Run(filter, QString::fromLatin1(theme));
+      EXPECT_EQ(run.exitCode, 0) << theme << ":\n" << run.output.toStdString();
+      EXPECT_TRUE(run.output.contains(QStringLiteral("[  PASSED  ]"))) << theme;
+    }
   }
 
  private:

@@ -118,14 +118,19 @@ int TPrefetcher::Horizon() const {
   return int(std::clamp<int64_t>(fit, workers_, most));
 }
 
+// One worker at least stays in list order, and the budget keeps room for it, so that the turn
+// keeps moving.
+bool TPrefetcher::OutOfOrderAllowed() const {
+  return next_ < int(files_.size()) && next_ != turn_.load() &&
+         outOfOrderInFlight_ < workers_ - 1 && Affordable(2);
+}
+
 int TPrefetcher::Choose() const {
   const int n = int(files_.size());
   if (next_ >= n) return -1;
   if (next_ == turn_.load()) return next_;  // the turn waits for it
   if (!Affordable(1)) return -1;
-  // One worker at least stays in list order, and the budget keeps room for it, so that the turn
-  // keeps moving.
-  if (outOfOrderInFlight_ >= workers_ - 1 || !Affordable(2)) return next_;
+  if (!OutOfOrderAllowed()) return next_;
   const int64_t front = slots_[size_t(next_)].diskSize;
   if (front < 0) return next_;
   int largest = next_;
@@ -138,8 +143,8 @@ int TPrefetcher::Choose() const {
 }
 
 bool TPrefetcher::MeasureHorizon(std::unique_lock<std::mutex>& guard) {
+  if (!OutOfOrderAllowed()) return false;
   const int n = int(files_.size());
-  if (next_ >= n || next_ == turn_.load() || outOfOrderInFlight_ >= workers_ - 1) return false;
   std::vector<std::pair<int, QString>> missing;
   for (int j = next_, end = std::min(n, next_ + Horizon()); j < end; ++j) {
     if (!slots_[size_t(j)].taken && slots_[size_t(j)].diskSize < 0)

@@ -108,6 +108,7 @@ class TPrefetcher {
   // Under lock_: the file a free worker should take now, or -1.
   int Choose() const;
   bool Affordable(int results) const;  // under lock_
+  bool OutOfOrderAllowed() const;      // under lock_
   void Arrive(Slot& slot);             // under lock_: a file in the making is past the turn no more
   int Horizon() const;
   // Looks up the sizes on disk the next choice needs, without the lock held. False when none

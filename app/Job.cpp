@@ -246,9 +246,8 @@ void TfrmMain::ProcessImage(const QString& InputPath, const QString& OutputFolde
     const std::optional<timespec> inputTime = keepDate ? ModificationTime(InputPath) : std::nullopt;
     // A folder of a tree mirrored below the chosen folder is made once a photo is written into
     // it; a chosen folder that does not exist stays an error of the write.
-    const QString chosen = edOutputPath->text();
     if (!OutputFolder.isEmpty() && edOutputPath->isEnabled() && !QFileInfo(folder).isDir() &&
-        QFileInfo(chosen).isDir() && folder.startsWith(chosen)) {
+        QFileInfo(edOutputPath->text()).isDir()) {
       QDir().mkpath(folder);
     }
     stream.SaveToFile(OutputPath);

@@ -196,9 +196,7 @@ const TDeviceBitmap& TJPEGImage::DecodedBitmap() {
     bitmap_ = std::make_unique<TDeviceBitmap>();
     if (!data_->EncodedBytes.empty()) {
       DeviceBitmapSink sink(*bitmap_);
-      dataMissing_ = jpeg::Decode(data_->EncodedBytes.data(), data_->EncodedBytes.size(),
-                                  DecodeParamsOf(settings_), sink)
-                         .dataMissing;
+      DecodeInto(sink);
     }
   }
   return *bitmap_;
@@ -218,9 +216,7 @@ bool TJPEGImage::DrawInto(TBitmap32& target) {
   }
   if (data_->EncodedBytes.empty()) return false;
   Bitmap32Sink sink(target);
-  dataMissing_ = jpeg::Decode(data_->EncodedBytes.data(), data_->EncodedBytes.size(),
-                              DecodeParamsOf(settings_), sink)
-                     .dataMissing;
+  DecodeInto(sink);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include "CmykColour.h"
 #include "Exception.h"
 #include "Graphic.h"
+#include "HeifImage.h"
 #include "ImagingErrors.h"
 #include "JpegCodec.h"
 #include "JpegImage.h"
@@ -55,13 +56,15 @@ std::unique_ptr<TLanczosKernel> JobKernel() {
   return kernel;
 }
 
-// A JPEG whose pixels fit the pixel store streams; anything else is decoded whole first, which
-// also raises the errors a whole decode raises (an unknown kind of file, a picture too large).
-bool Streams(const TGraphic& picture) {
-  const auto* jpeg = dynamic_cast<const TJPEGImage*>(&picture);
-  if (!jpeg || jpeg->Width() <= 0 || jpeg->Height() <= 0) return false;
-  return uint64_t(jpeg->Width()) * uint64_t(jpeg->Height()) * sizeof(TColor32) <=
-         kMaxPixelStoreBytes;
+// A picture whose pixels fit the pixel store streams; anything else is decoded whole first,
+// which also raises the errors a whole decode raises (an unknown kind of file, a picture too
+// large).
+const TStreamedGraphic* Streams(const TGraphic& picture) {
+  const auto* streamed = dynamic_cast<const TStreamedGraphic*>(&picture);
+  if (!streamed || picture.Width() <= 0 || picture.Height() <= 0) return nullptr;
+  const bool fits = uint64_t(picture.Width()) * uint64_t(picture.Height()) * sizeof(TColor32) <=
+                    kMaxPixelStoreBytes;
+  return fits ? streamed : nullptr;
 }
 
 // What goes into the output besides the pixels.
@@ -91,20 +94,29 @@ void Encode(const TBitmap32& picture, int quality, bool progressive, const TKept
 TPreparedImage PrepareImage(const QString& inputPath, const TJobSettings& settings,
                             TJobReport& report, const std::atomic<bool>* stop) {
   report.Loading();
-  std::unique_ptr<TGraphic> picture = CreateGraphicForFile(inputPath);
-  picture->LoadFromFile(inputPath);
+  std::unique_ptr<TGraphic> picture = LoadGraphicFile(inputPath);
 
   // The file's extras are read only when a setting uses them.
   const auto* jpegFile = dynamic_cast<const TJPEGImage*>(picture.get());
+  auto* heifFile = dynamic_cast<THEIFImage*>(picture.get());
+  const bool extrasUsed =
+      settings.turnUpright || settings.keepColourProfile || settings.keepInformation;
   jpeg::FileExtras extras;
-  if (jpegFile && !jpegFile->Data().EncodedBytes.empty() &&
-      (settings.turnUpright || settings.keepColourProfile || settings.keepInformation)) {
+  if (jpegFile && !jpegFile->Data().EncodedBytes.empty() && extrasUsed) {
     const std::vector<uint8_t>& bytes = jpegFile->Data().EncodedBytes;
     extras = jpeg::ReadExtras(bytes.data(), bytes.size());
   }
+  if (heifFile) {
+    // A HEIF file says which way is up by its own rotation and mirror, which libheif applies;
+    // its EXIF orientation only repeats them.
+    heifFile->SetApplyTransformations(settings.turnUpright);
+    if (settings.keepColourProfile || settings.keepInformation) extras = heifFile->Extras();
+  }
   TPhotoInformation information(extras);
-  const TOrientation turn =
-      settings.turnUpright ? OrientationFromExif(information.Orientation()) : TOrientation{};
+  const TOrientation turn = settings.turnUpright && !heifFile
+                                ? OrientationFromExif(information.Orientation())
+                                : TOrientation{};
+  const bool turnedUpright = heifFile ? settings.turnUpright : !turn.IsNone();
 
   TPreparedImage prepared;
   prepared.scaled = std::make_unique<TBitmap32>();
@@ -124,7 +136,7 @@ TPreparedImage PrepareImage(const QString& inputPath, const TJobSettings& settin
     return w == U && h == V;
   };
 
-  if (Streams(*picture)) {
+  if (const TStreamedGraphic* streamed = Streams(*picture)) {
     W = picture->Width();
     H = picture->Height();
     if (fit()) {
@@ -133,7 +145,7 @@ TPreparedImage PrepareImage(const QString& inputPath, const TJobSettings& settin
       Mirror(target, turn);
     } else {
       TShrinkingSink sink(target, W, H, *kernel, stop, turn.mirrorRows, turn.upsideDown);
-      static_cast<const TJPEGImage&>(*picture).DecodeInto(sink);
+      streamed->DecodeInto(sink);
     }
   } else {
     TBitmap32 source;
@@ -157,14 +169,17 @@ TPreparedImage PrepareImage(const QString& inputPath, const TJobSettings& settin
   if (stop && stop->load()) throw EAbort();
   report.ImageSize(U, V);
   if (w != U || h != V) report.ResizeTo(w, h);
-  if (jpegFile && jpegFile->DataMissing()) report.DataMissing();
+  if (const auto* streamed = dynamic_cast<const TStreamedGraphic*>(picture.get());
+      streamed && streamed->DataMissing()) {
+    report.DataMissing();
+  }
   report.Scaled(target);
 
   TKept kept;
   // A CMYK file's profile describes the inks, not the RGB pixels written; nor does a gray one.
   if (settings.keepColourProfile && !extras.cmyk && IsRgbProfile(extras.icc)) kept.icc = extras.icc;
   if (settings.keepInformation) {
-    kept.markers = information.Markers(w, h, !turn.IsNone(), settings.keepLocation);
+    kept.markers = information.Markers(w, h, turnedUpright, settings.keepLocation);
     if (information.LeftOut()) report.InformationLeftOut();
   }
 

@@ -78,9 +78,7 @@ void TBitmap32::SetResamplerClassName(std::string_view className) {
 }
 
 void TBitmap32::LoadImageFile(const QString& path) {
-  std::unique_ptr<TGraphic> picture = CreateGraphicForFile(path);
-  picture->LoadFromFile(path);
-  CopyFrom(*picture);
+  CopyFrom(*LoadGraphicFile(path));
 }
 
 namespace {

@@ -41,4 +41,11 @@ class EJPEG : public Exception {
   int code_ = -1;
 };
 
+// A HEIF file libheif cannot read, or the adapter's own limits on what it will decode. The
+// message says what is wrong in the program's words, then libheif's own.
+class EHEIF : public Exception {
+ public:
+  using Exception::Exception;
+};
+
 }  // namespace lumvale

@@ -154,6 +154,10 @@ void TJPEGImage::LoadFromFile(const QString& path) {
   ReadBytes(std::move(stream.Bytes()));
 }
 
+void TJPEGImage::LoadFromBytes(std::vector<uint8_t>&& bytes) {
+  ReadBytes(std::move(bytes));
+}
+
 void TJPEGImage::ReadBytes(std::vector<uint8_t>&& bytes) {
   NewData();
   bitmap_.reset();

@@ -39,7 +39,7 @@ struct TJPEGData {
 enum class TProgressStage { psStarting, psRunning, psEnding };
 
 // The JPEG adapter: encoded bytes to decode, or a device bitmap to encode.
-class TJPEGImage : public TGraphic {
+class TJPEGImage : public TStreamedGraphic {
  public:
   TJPEGImage();
 
@@ -68,6 +68,7 @@ class TJPEGImage : public TGraphic {
   // one byte). Throws EJPEG for a header libjpeg rejects.
   void ReadEncoded(TMemoryStream& stream);
   void LoadFromFile(const QString& path) override;
+  void LoadFromBytes(std::vector<uint8_t>&& bytes) override;
 
   int32_t Width() const override;
   int32_t Height() const override;
@@ -80,12 +81,12 @@ class TJPEGImage : public TGraphic {
   const TDeviceBitmap& DecodedBitmap();
   // Decodes the held bytes with this image's decode settings into any sink (nothing when no
   // bytes are held). Throws EJPEG.
-  void DecodeInto(jpeg::DecodeSink& sink) const;
+  void DecodeInto(jpeg::DecodeSink& sink) const override;
   // Draws the picture 1:1 into target. Without a cached bitmap it decodes straight into the
   // target's rows, so that a large photo is never held twice.
   bool DrawInto(TBitmap32& target) override;
   // Whether the last decode found data missing (a file cut short or garbled), left grey.
-  bool DataMissing() const { return dataMissing_; }
+  bool DataMissing() const override { return dataMissing_; }
 
   const TJPEGData& Data() const { return *data_; }
 

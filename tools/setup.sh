@@ -8,7 +8,7 @@ LUMVALE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 LUMVALE_BUILD=${LUMVALE_BUILD:-$LUMVALE_ROOT/build}
 
 packages=(g++ make cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev gettext libgtest-dev
-          qt6-translations-l10n qt6-svg-dev libexiv2-dev liblcms2-dev desktop-file-utils appstream
+          qt6-translations-l10n qt6-svg-dev libexiv2-dev liblcms2-dev libheif-dev desktop-file-utils appstream
           dpkg-dev groff-base libglib2.0-bin xvfb qt6-gtk-platformtheme)
 
 source "$LUMVALE_ROOT/tools/packages.sh"

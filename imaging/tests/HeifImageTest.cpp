@@ -1,0 +1,259 @@
+// HEIF photos read through libheif: the size and pixels libheif itself decodes, with and without
+// the file's turn, alpha over white, deeper pictures in 8 bits, what the file carries besides
+// pixels, the kind of file told by its content, and damaged or oversized files as errors.
+#include "Bitmap32.h"
+#include "Graphic.h"
+#include "HeifImage.h"
+#include "ImagingErrors.h"
+#include "JpegImage.h"
+#include "NclxProfile.h"
+#include "TestHeif.h"
+#include "TestImages.h"
+
+#include <gtest/gtest.h>
+#include <lcms2.h>
+
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstring>
+
+using namespace lumvale;
+using namespace lumvale::test;
+
+namespace {
+
+std::unique_ptr<THEIFImage> Read(const std::vector<uint8_t>& file, bool apply = true) {
+  auto image = std::make_unique<THEIFImage>();
+  image->SetApplyTransformations(apply);
+  image->LoadFromBytes(std::vector<uint8_t>(file));
+  return image;
+}
+
+// libheif's pixels with alpha composed over white by the textbook formula, as 32-bit pixels.
+std::vector<TColor32> Expected(const HeifPixels& p) {
+  std::vector<TColor32> out;
+  for (size_t i = 0; i < p.bytes.size(); i += size_t(p.channels)) {
+    const double a = p.channels == 4 ? p.bytes[i + 3] / 255.0 : 1.0;
+    auto over = [&](uint8_t c) { return uint8_t(std::lround(c * a + 255 * (1 - a))); };
+    out.push_back(Color32(over(p.bytes[i]), over(p.bytes[i + 1]), over(p.bytes[i + 2])));
+  }
+  return out;
+}
+
+std::vector<TColor32> Drawn(THEIFImage& image) {
+  TBitmap32 target;
+  target.Resize(image.Width(), image.Height());
+  image.DrawInto(target);
+  return {target.Bits(), target.Bits() + size_t(target.Width()) * size_t(target.Height())};
+}
+
+}  // namespace
+
+TEST(HeifImage, SizeAndPixelsAreLibheifsOwnDecode) {
+  struct Case {
+    const char* what;
+    HeifPicture picture;
+  };
+  auto make = [](auto change) {
+    HeifPicture p;
+    p.width = 40;
+    p.height = 24;
+    change(p);
+    return p;
+  };
+  const Case cases[] = {
+      {"plain HEIC", make([](HeifPicture&) {})},
+      {"HEIC turned 90 degrees clockwise", make([](HeifPicture& p) { p.orientation = 6; })},
+      {"HEIC upside down", make([](HeifPicture& p) { p.orientation = 3; })},
+      {"HEIC mirrored", make([](HeifPicture& p) { p.orientation = 2; })},
+      {"HEIC turned anticlockwise", make([](HeifPicture& p) { p.orientation = 8; })},
+      {"10-bit HEIC", make([](HeifPicture& p) { p.bitDepth = 10; })},
+      {"HEIC with alpha", make([](HeifPicture& p) { p.alpha = true; })},
+      {"AVIF", make([](HeifPicture& p) { p.av1 = true; })},
+      {"AVIF turned 270 degrees", make([](HeifPicture& p) { p.av1 = true; p.orientation = 8; })},
+      {"12-bit HEIC with alpha", make([](HeifPicture& p) {
+         p.bitDepth = 12;
+         p.alpha = true;
+       })},
+      {"AVIF with alpha", make([](HeifPicture& p) { p.av1 = true, p.alpha = true; })},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<uint8_t> file = EncodeHeif(c.picture);
+    const bool turned = c.picture.orientation >= 5;
+    for (const bool apply : {true, false}) {
+      SCOPED_TRACE(apply ? "turned upright" : "as stored");
+      const std::unique_ptr<THEIFImage> read = Read(file, apply);
+      THEIFImage& image = *read;
+      const bool swapped = apply && turned;
+      EXPECT_EQ(image.Width(), swapped ? 24 : 40);
+      EXPECT_EQ(image.Height(), swapped ? 40 : 24);
+      const HeifPixels reference = ReferenceHeifDecode(file, apply);
+      ASSERT_EQ(reference.width, image.Width());
+      EXPECT_EQ(Drawn(image), Expected(reference));
+    }
+  }
+}
+
+TEST(HeifImage, TransparentPixelsBecomeWhiteAndOpaqueOnesKeepTheirColour) {
+  HeifPicture p;
+  p.width = 32;
+  p.height = 16;
+  p.alpha = true;
+  p.lossless = true;
+  p.pixel = [](int x, int, uint16_t rgba[4]) {
+    rgba[0] = 200, rgba[1] = 30, rgba[2] = 60;
+    rgba[3] = x < 16 ? 0 : 255;
+  };
+  const std::vector<TColor32> pixels = Drawn(*Read(EncodeHeif(p)));
+  const HeifPixels reference = ReferenceHeifDecode(EncodeHeif(p));
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      const size_t i = size_t(y * 32 + x);
+      const uint8_t* r = &reference.bytes[i * 4];
+      const TColor32 want = x < 16 ? Color32(255, 255, 255) : Color32(r[0], r[1], r[2]);
+      ASSERT_EQ(pixels[i], want) << x << "," << y;
+    }
+  }
+}
+
+TEST(HeifImage, ExtrasAreTheFilesProfileExifAndXmp) {
+  std::vector<uint8_t> icc(600);
+  for (size_t i = 0; i < icc.size(); ++i) icc[i] = uint8_t(i * 13);
+  std::memcpy(icc.data() + 16, "RGB ", 4);
+  const std::vector<uint8_t> tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  HeifPicture p;
+  p.icc = icc;
+  p.exif = tiff;
+  p.xmp = "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"></x:xmpmeta>";
+  for (const bool av1 : {false, true}) {
+    p.av1 = av1;
+    const jpeg::FileExtras extras = Read(EncodeHeif(p))->Extras();
+    EXPECT_EQ(extras.icc, icc);
+    EXPECT_EQ(extras.exif, tiff);
+    EXPECT_EQ(std::string(extras.xmp.begin(), extras.xmp.end()), p.xmp);
+  }
+}
+
+TEST(HeifImage, NclxColoursGiveAProfileUnlessTheyAreSrgb) {
+  HeifPicture p;
+  p.nclxPrimaries = 12;  // Display P3
+  p.nclxTransfer = 13;
+  const std::vector<uint8_t> p3 = Read(EncodeHeif(p))->Extras().icc;
+  ASSERT_FALSE(p3.empty());
+  EXPECT_EQ(std::memcmp(p3.data() + 16, "RGB ", 4), 0);
+
+  // Display P3's pure red lies outside sRGB: in linear sRGB it is (1.2249, -0.0420, -0.0196),
+  // and P3's grey is sRGB's grey (the same white and curve).
+  cmsHPROFILE from = cmsOpenProfileFromMem(p3.data(), cmsUInt32Number(p3.size()));
+  ASSERT_NE(from, nullptr);
+  const cmsCIExyY d65{0.3127, 0.3290, 1};
+  const cmsCIExyYTRIPLE srgb{{0.64, 0.33, 1}, {0.30, 0.60, 1}, {0.15, 0.06, 1}};
+  cmsToneCurve* linear = cmsBuildGamma(nullptr, 1.0);
+  cmsToneCurve* curves[3] = {linear, linear, linear};
+  cmsHPROFILE linearSrgb = cmsCreateRGBProfile(&d65, &srgb, curves);
+  cmsHPROFILE srgbProfile = cmsCreate_sRGBProfile();
+  cmsHTRANSFORM toLinear =
+      cmsCreateTransform(from, TYPE_RGB_DBL, linearSrgb, TYPE_RGB_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
+  cmsHTRANSFORM toSrgb =
+      cmsCreateTransform(from, TYPE_RGB_DBL, srgbProfile, TYPE_RGB_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
+  const double red[3] = {1, 0, 0}, grey[3] = {0.5, 0.5, 0.5};
+  double out[3];
+  cmsDoTransform(toLinear, red, out, 1);
+  EXPECT_NEAR(out[0], 1.2249, 0.003);
+  EXPECT_NEAR(out[1], -0.0420, 0.003);
+  EXPECT_NEAR(out[2], -0.0196, 0.003);
+  cmsDoTransform(toSrgb, grey, out, 1);
+  for (double v : out) EXPECT_NEAR(v, 0.5, 0.003);
+  cmsDeleteTransform(toLinear);
+  cmsDeleteTransform(toSrgb);
+  cmsCloseProfile(from);
+  cmsCloseProfile(linearSrgb);
+  cmsCloseProfile(srgbProfile);
+  cmsFreeToneCurve(linear);
+
+  p.nclxPrimaries = 1;  // sRGB, as libheif writes by default
+  EXPECT_TRUE(Read(EncodeHeif(p))->Extras().icc.empty());
+  p.nclxPrimaries = 0;
+  EXPECT_TRUE(Read(EncodeHeif(p))->Extras().icc.empty());
+}
+
+TEST(HeifImage, TheContentDecidesTheKindNotTheName) {
+  QTemporaryDir dir;
+  const std::vector<uint8_t> heic = EncodeHeif({});
+  const std::vector<uint8_t> jpeg = MakeJpeg({});
+  struct Case {
+    const char* name;
+    const std::vector<uint8_t>* bytes;
+    bool heif;
+  };
+  for (const Case& c : {Case{"a.heic", &heic, true}, Case{"b.jpg", &heic, true},
+                        Case{"c.HEIC", &jpeg, false}, Case{"d.avif", &jpeg, false},
+                        Case{"e.JPEG", &jpeg, false}, Case{"f.hif", &heic, true}}) {
+    const QString path = dir.filePath(QString::fromLatin1(c.name));
+    WriteFile(path, *c.bytes);
+    const std::unique_ptr<TGraphic> picture = LoadGraphicFile(path);
+    EXPECT_EQ(dynamic_cast<THEIFImage*>(picture.get()) != nullptr, c.heif) << c.name;
+    EXPECT_EQ(dynamic_cast<TJPEGImage*>(picture.get()) != nullptr, !c.heif) << c.name;
+    EXPECT_EQ(picture->Width(), 64) << c.name;
+  }
+  WriteFile(dir.filePath("g.png"), heic);
+  EXPECT_THROW(LoadGraphicFile(dir.filePath("g.png")), EInvalidGraphic);
+}
+
+TEST(HeifImage, DamagedFilesAreErrorsInTheProgramsWords) {
+  const std::vector<uint8_t> good = EncodeHeif({});
+  auto cut = [&](size_t n) { return std::vector<uint8_t>(good.begin(), good.begin() + long(n)); };
+  std::vector<uint8_t> garbled = good;
+  for (size_t i = 40; i < garbled.size(); i += 7) garbled[i] ^= 0x5A;
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+  };
+  const Case cases[] = {{"only the first box", cut(32)},
+                        {"cut in half", cut(good.size() / 2)},
+                        {"cut before its last bytes", cut(good.size() - 20)},
+                        {"garbled", garbled}};
+  for (const Case& c : cases) {
+    try {
+      Drawn(*Read(c.bytes));
+      ADD_FAILURE() << c.what << ": no error";
+    } catch (const EHEIF& e) {
+      EXPECT_TRUE(e.Message().startsWith(QStringLiteral("The HEIF file"))) << c.what << ": "
+                                                                           << e.Message().toStdString();
+    }
+  }
+}
+
+TEST(HeifImage, APictureLargerThanThePixelStoreIsRefusedBeforeDecoding) {
+  std::vector<uint8_t> file = EncodeHeif({});
+  // The stored size sits in the 'ispe' box: version and flags, then width and height.
+  const std::string bytes(file.begin(), file.end());
+  // The primary picture's box comes last (before it: its tiles').
+  const size_t at = bytes.rfind("ispe");
+  ASSERT_NE(at, std::string::npos);
+  auto put = [&](size_t offset, uint32_t v) {
+    for (int i = 0; i < 4; ++i) file[at + offset + size_t(i)] = uint8_t(v >> (24 - 8 * i));
+  };
+  put(8, 20000);
+  put(12, 20000);
+  const std::unique_ptr<THEIFImage> image = Read(file);
+  EXPECT_EQ(image->Width(), 20000);
+  struct NoRows final : jpeg::DecodeSink {
+    void Prepare(int32_t, int32_t, bool) override { FAIL() << "decoded"; }
+    bool FourBytesPerPixel() const override { return true; }
+    void SetPalette(const std::vector<TColor32>&) override {}
+    uint8_t* Row(int32_t) override { return nullptr; }
+  } sink;
+  try {
+    image->DecodeInto(sink);
+    ADD_FAILURE() << "no error";
+  } catch (const EHEIF& e) {
+    EXPECT_TRUE(e.Message().contains(QStringLiteral("20000 x 20000"))) << e.Message().toStdString();
+  }
+  // libheif's own limit refuses a side no picture in the store can have.
+  put(8, 300000000);
+  put(12, 1);
+  EXPECT_THROW(Read(file), EHEIF);
+}

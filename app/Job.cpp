@@ -10,6 +10,7 @@
 #include "GnuGettext.h"
 #include "Image32.h"
 #include "ImageJob.h"
+#include "InputExpansion.h"
 #include "MainWindow.h"
 #include "MemoryStream.h"
 #include "Prefetcher.h"
@@ -55,9 +56,10 @@ EJobError::EJobError(const QString& inputPath, const QString& reason)
 
 QString OutputName(const QString& inputName, bool addExtension, bool suffix,
                    const QString& addition) {
-  if (!addExtension) return inputName;
   const qsizetype dot = inputName.lastIndexOf(u'.');
   const QString base = dot < 0 ? inputName : inputName.left(dot);
+  // What is written is a JPEG: a photo of another kind keeps its name, not its extension.
+  if (!addExtension) return IsJpegName(inputName) ? inputName : base + QStringLiteral(".jpg");
   return (suffix ? base + u'_' + addition : addition + u'_' + base) + QStringLiteral(".jpg");
 }
 

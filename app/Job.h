@@ -25,8 +25,9 @@ class EJobError : public Exception, public std::nested_exception {
 
 // The rules of the single image job that depend on nothing but their inputs.
 
-// The output file name: the input name unchanged without an addition; with one, the base name
-// (without its last extension) and the addition joined by "_", then ".jpg".
+// The output file name: without an addition, the input name unchanged for a JPEG name, else its
+// base name and ".jpg"; with one, the base name (without its last extension) and the addition
+// joined by "_", then ".jpg".
 QString OutputName(const QString& inputName, bool addExtension, bool suffix,
                    const QString& addition);
 

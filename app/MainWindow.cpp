@@ -83,7 +83,7 @@ TfrmMain::TfrmMain(const QString& settingsPath) {
   od = new TOpenDialog(this);
   od->setObjectName("od");
   od->SetTitle(N_("Select input files"));
-  od->SetFilter(N_("JPEG Images (*.jpg *.jpeg *.jpe *.jfif)"));
+  od->SetFilter(N_("Photos (*.jpg *.jpeg *.jpe *.jfif *.heic *.heif *.hif *.avif)"));
   JvBFFIn = new TBrowseForFolder(this);
   JvBFFIn->setObjectName("JvBFFIn");
   JvBFFIn->SetTitle(N_("Select input path"));

@@ -56,9 +56,9 @@ TfrmMain::~TfrmMain() = default;
 
 namespace {
 
-// A command-line argument the batch processes: a name with a JPEG extension, in any case.
+// A command-line argument the batch processes: a photo's name, in any case.
 bool IsPhotoArgument(const QString& argument) {
-  return !argument.startsWith(QLatin1String("-p:")) && IsJpegName(argument);
+  return !argument.startsWith(QLatin1String("-p:")) && IsPhotoName(argument);
 }
 
 }  // namespace

@@ -139,11 +139,6 @@ bool File::ReadNclx(TNclx& nclx) const {
   std::unique_ptr<heif_color_profile_nclx, NclxFree> owned(read);
   nclx.primaries = read->color_primaries;
   nclx.transfer = read->transfer_characteristics;
-  const float xy[4][2] = {{read->color_primary_red_x, read->color_primary_red_y},
-                          {read->color_primary_green_x, read->color_primary_green_y},
-                          {read->color_primary_blue_x, read->color_primary_blue_y},
-                          {read->color_primary_white_x, read->color_primary_white_y}};
-  std::memcpy(nclx.xy, xy, sizeof xy);
   return true;
 }
 

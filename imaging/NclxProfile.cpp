@@ -61,6 +61,32 @@ Curve CurveFor(int transfer) {
   return Curve(cmsBuildParametricToneCurve(nullptr, 4, p));
 }
 
+// H.273's primaries and white points as CIE xy: red, green, blue, white.
+struct Chromaticities {
+  int code;
+  double xy[4][2];
+};
+constexpr double kD65[2] = {0.3127, 0.3290};
+constexpr Chromaticities kPrimaries[] = {
+    {1, {{0.640, 0.330}, {0.300, 0.600}, {0.150, 0.060}, {kD65[0], kD65[1]}}},
+    {4, {{0.670, 0.330}, {0.210, 0.710}, {0.140, 0.080}, {0.310, 0.316}}},
+    {5, {{0.640, 0.330}, {0.290, 0.600}, {0.150, 0.060}, {kD65[0], kD65[1]}}},
+    {6, {{0.630, 0.340}, {0.310, 0.595}, {0.155, 0.070}, {kD65[0], kD65[1]}}},
+    {7, {{0.630, 0.340}, {0.310, 0.595}, {0.155, 0.070}, {kD65[0], kD65[1]}}},
+    {8, {{0.681, 0.319}, {0.243, 0.692}, {0.145, 0.049}, {0.310, 0.316}}},
+    {9, {{0.708, 0.292}, {0.170, 0.797}, {0.131, 0.046}, {kD65[0], kD65[1]}}},
+    {11, {{0.680, 0.320}, {0.265, 0.690}, {0.150, 0.060}, {0.314, 0.351}}},
+    {12, {{0.680, 0.320}, {0.265, 0.690}, {0.150, 0.060}, {kD65[0], kD65[1]}}},
+    {22, {{0.630, 0.340}, {0.295, 0.605}, {0.155, 0.077}, {kD65[0], kD65[1]}}},
+};
+
+const Chromaticities& ChromaticitiesOf(int code) {
+  for (const Chromaticities& c : kPrimaries) {
+    if (c.code == code) return c;
+  }
+  return kPrimaries[0];
+}
+
 const char* PrimariesName(int primaries) {
   switch (primaries) {
     case kDisplayP3: return "Display P3";
@@ -79,16 +105,11 @@ bool IsSrgb(const TNclx& nclx) {
 
 std::vector<uint8_t> ProfileForNclx(const TNclx& nclx) {
   if (IsSrgb(nclx)) return {};
-  // BT.709's primaries and D65 when the box names primaries without giving them.
-  float xy[4][2] = {{0.64f, 0.33f}, {0.30f, 0.60f}, {0.15f, 0.06f}, {0.3127f, 0.3290f}};
-  const bool known = std::all_of(&nclx.xy[0][0], &nclx.xy[0][0] + 8, [](float v) {
-    return std::isfinite(v) && v > 0 && v < 1;
-  });
-  if (nclx.primaries != kUnspecified && known) std::copy_n(&nclx.xy[0][0], 8, &xy[0][0]);
-  const cmsCIExyY white{xy[3][0], xy[3][1], 1.0};
-  const cmsCIExyYTRIPLE primaries{{xy[0][0], xy[0][1], 1.0},
-                                  {xy[1][0], xy[1][1], 1.0},
-                                  {xy[2][0], xy[2][1], 1.0}};
+  const Chromaticities& c = ChromaticitiesOf(nclx.primaries);
+  const cmsCIExyY white{c.xy[3][0], c.xy[3][1], 1.0};
+  const cmsCIExyYTRIPLE primaries{{c.xy[0][0], c.xy[0][1], 1.0},
+                                  {c.xy[1][0], c.xy[1][1], 1.0},
+                                  {c.xy[2][0], c.xy[2][1], 1.0}};
   const Curve curve = CurveFor(nclx.transfer);
   if (!curve) return {};
   cmsToneCurve* curves[3] = {curve.get(), curve.get(), curve.get()};
@@ -108,6 +129,11 @@ std::vector<uint8_t> ProfileForNclx(const TNclx& nclx) {
   std::vector<uint8_t> bytes(size);
   if (!cmsSaveProfileToMem(profile.get(), bytes.data(), &size)) return {};
   bytes.resize(size);
+  // Little CMS stamps the header with the time it was made; the same photo must give the same
+  // bytes every time, so the date is a fixed one (2000-01-01, as year, month, day, hours,
+  // minutes, seconds in big-endian 16-bit numbers at offset 24). No profile ID is written.
+  const uint8_t date[12] = {0x07, 0xD0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0};
+  if (bytes.size() >= 36) std::copy_n(date, 12, bytes.begin() + 24);
   return bytes;
 }
 

@@ -38,7 +38,7 @@ class TFolderWalk {
     for (const QFileInfo& info : entries) {
       if (info.isDir()) {
         folders << info.fileName();
-      } else if (IsOrdinaryFile(info) && IsJpegName(info.fileName())) {
+      } else if (IsOrdinaryFile(info) && IsPhotoName(info.fileName())) {
         files_.push_back({folder + info.fileName(), subfolder});
       }
     }
@@ -61,6 +61,15 @@ bool IsJpegName(const QString& name) {
   const QString extension = name.mid(dot + 1).toLower();
   return extension == QLatin1String("jpg") || extension == QLatin1String("jpeg") ||
          extension == QLatin1String("jpe") || extension == QLatin1String("jfif");
+}
+
+bool IsPhotoName(const QString& name) {
+  if (IsJpegName(name)) return true;
+  const qsizetype dot = name.lastIndexOf(u'.');
+  if (dot < 0) return false;
+  const QString extension = name.mid(dot + 1).toLower();
+  return extension == QLatin1String("heic") || extension == QLatin1String("heif") ||
+         extension == QLatin1String("hif") || extension == QLatin1String("avif");
 }
 
 QString FolderPattern(const QString& folder) {

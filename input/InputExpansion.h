@@ -1,6 +1,6 @@
 #pragma once
 
-// The input list's entries and what they stand for at "Run": files, and the JPEG files of
+// The input list's entries and what they stand for at "Run": files, and the photo files of
 // folders, optionally with every folder below them.
 
 #include <QString>
@@ -12,6 +12,9 @@ namespace lumvale {
 
 // Whether a name ends in one of the JPEG extensions (.jpg, .jpeg, .jpe, .jfif), in any case.
 bool IsJpegName(const QString& name);
+// Whether a name is that of a photo the program reads: a JPEG name, or a HEIF one (.heic, .heif,
+// .hif, .avif), in any case.
+bool IsPhotoName(const QString& name);
 
 // The pattern a listed folder gets: its path, a "/" and "*.jpg".
 QString FolderPattern(const QString& folder);
@@ -27,7 +30,7 @@ struct TRunFile {
 };
 
 // The files of the entries, in list order. A file entry stands for itself when it is an
-// ordinary file (not a folder, not hidden). A folder pattern stands for the JPEG files directly
+// ordinary file (not a folder, not hidden). A folder pattern stands for the photo files directly
 // in its folder, by name; with subfolders, then for those of each folder below it, folder by
 // folder by name, depth first. Hidden files and folders are left out, and a folder reached
 // again (through a symbolic link) is not walked twice. The walk does not enter outputFolder

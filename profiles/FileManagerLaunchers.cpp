@@ -99,12 +99,12 @@ QStringList CreateFileManagerLaunchers(const QString& profile, const QString& pr
       {kThunar,
        QStringLiteral("[Desktop Entry]\nType=Application\nVersion=1.0\nName=") + name +
            QStringLiteral("\nIcon=lumvale\nExec=") + exec +
-           QStringLiteral("\nMimeType=image/jpeg;\n"),
+           QStringLiteral("\nMimeType=image/jpeg;image/heic;image/heif;image/avif;\n"),
        false},
       // One file per profile; all of them land in the one submenu "Lumvale". Dolphin runs only
       // service menus that are executable.
       {kDolphin,
-       QStringLiteral("[Desktop Entry]\nType=Service\nMimeType=image/jpeg;\n"
+       QStringLiteral("[Desktop Entry]\nType=Service\nMimeType=image/jpeg;image/heic;image/heif;image/avif;\n"
                       "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\nX-KDE-Submenu=Lumvale\n"
                       "Actions=") +
            key + QStringLiteral(";\n\n[Desktop Action ") + key + QStringLiteral("]\nName=") + name +

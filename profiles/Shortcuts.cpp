@@ -182,7 +182,7 @@ QString CreateShortcut(const QString& linkName, const QString& target, TShortcut
   entry += QStringLiteral("Icon=lumvale\n");
   entry += QStringLiteral("Exec=") + ExecLine(target, arguments) + u'\n';
   entry += QStringLiteral("Path=") + EscapeValue(workDir) + u'\n';
-  entry += QStringLiteral("Terminal=false\nMimeType=image/jpeg;\n");
+  entry += QStringLiteral("Terminal=false\nMimeType=image/jpeg;image/heic;image/heif;image/avif;\n");
   // A "Send to" entry is offered by file managers but kept out of the application menus.
   if (location == TShortcutLocation::slSendTo) entry += QStringLiteral("NoDisplay=true\n");
 

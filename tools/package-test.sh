@@ -69,7 +69,7 @@ Type=Application
 Name=Lumvale - default
 Exec=/usr/bin/lumvale -p:default %F
 Path=/usr/bin/
-MimeType=image/jpeg;
+MimeType=image/jpeg;image/heic;image/heif;image/avif;
 DESKTOP
 inside env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME="$work/config" \
   gio launch "$work/Lumvale - default.desktop" "$work/photo one.jpg" </dev/null 2>/dev/null || true

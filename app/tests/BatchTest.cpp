@@ -280,7 +280,7 @@ TEST_F(BatchTest, InputListAndOutputFolder) {
                    dir.filePath("y.jpg")};
   w.btOpen->click();
   EXPECT_EQ(dialogs.fileFilters,
-            std::vector<QString>{"JPEG Images (*.jpg *.jpeg *.jpe *.jfif);;All files (*)"});
+            std::vector<QString>{"Photos (*.jpg *.jpeg *.jpe *.jfif *.heic *.heif *.hif *.avif);;All files (*)"});
   EXPECT_EQ(w.liFiles->count(), 3) << "x.jpg and X.JPG are two files; x.jpg again is not added";
   EXPECT_EQ(w.liFiles->item(1)->text(), dir.filePath("X.JPG"));
 

@@ -19,6 +19,9 @@ TEST(JobRules, OutputNames) {
       {"x.tar.jpg", true, true, "s", "x.tar_s.jpg"},
       {"a.jpg", true, true, "", "a_.jpg"},
       {"noext", true, true, "small", "noext_small.jpg"},
+      {"IMG_0001.HEIC", false, true, "small", "IMG_0001.jpg"},
+      {"photo.avif", true, true, "small", "photo_small.jpg"},
+      {"a.jpeg", false, true, "small", "a.jpeg"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(OutputName(c.input, c.add, c.suffix, c.addition), c.output) << c.input;

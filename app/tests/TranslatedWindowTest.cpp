@@ -59,8 +59,8 @@ TEST(TranslatedMainWindow, FollowsTheLanguage) {
   EXPECT_EQ(w.btRun->text(), "Avvia");
   w.btOpen->click();
   EXPECT_EQ(dialogs.fileFilters,
-            (std::vector<QString>{"JPEG-Bilder (*.jpg *.jpeg *.jpe *.jfif);;Alle Dateien (*)",
-                                  "Immagini JPEG (*.jpg *.jpeg *.jpe *.jfif);;Tutti i file (*)"}));
+            (std::vector<QString>{"Fotos (*.jpg *.jpeg *.jpe *.jfif *.heic *.heif *.hif *.avif);;Alle Dateien (*)",
+                                  "Foto (*.jpg *.jpeg *.jpe *.jfif *.heic *.heif *.hif *.avif);;Tutti i file (*)"}));
   EXPECT_EQ(w.findChild<QAction*>("miExit")->text(), "Esci");
   SelectLanguage("en");
   RetranslateComponent(&w);

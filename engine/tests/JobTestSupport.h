@@ -13,16 +13,9 @@
 
 namespace lumvale::test {
 
-// The job as it was done on whole pictures: decode into a full-size bitmap (turned by `turn`,
-// when given, before anything else), stretch, export, encode through the JPEG adapter, and the
-// quality-lowering loop.
-inline std::vector<uint8_t> WholePictureJob(const QString& path, const TJobSettings& s,
-                                            const std::function<void(TBitmap32&)>& turn = {}) {
-  TBitmap32 source;
-  source.CombineMode = TCombineMode::cmMerge;
-  InstallLanczosResampler(source);
-  source.LoadImageFile(path);
-  if (turn) turn(source);
+// The job as it was done on whole pictures: a full-size bitmap (with the kernel's resampler
+// installed) stretched, exported, encoded through the JPEG adapter, and the quality-lowering loop.
+inline std::vector<uint8_t> WholePictureJob(TBitmap32& source, const TJobSettings& s) {
   TBitmap32 target;
   TBitmap32Resampler::Create<TKernelResampler>(target).SetKernel(
       std::make_unique<TLanczosKernel>());
@@ -54,6 +47,17 @@ inline std::vector<uint8_t> WholePictureJob(const QString& path, const TJobSetti
     }
   }
   return bytes;
+}
+
+// The same from a file decoded whole (turned by `turn`, when given, before anything else).
+inline std::vector<uint8_t> WholePictureJob(const QString& path, const TJobSettings& s,
+                                            const std::function<void(TBitmap32&)>& turn = {}) {
+  TBitmap32 source;
+  source.CombineMode = TCombineMode::cmMerge;
+  InstallLanczosResampler(source);
+  source.LoadImageFile(path);
+  if (turn) turn(source);
+  return WholePictureJob(source, s);
 }
 
 // What the job told, as text.

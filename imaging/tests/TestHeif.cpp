@@ -36,7 +36,8 @@ void Pattern(int x, int y, int width, int height, int maximum, uint16_t rgba[4])
   rgba[0] = uint16_t(x * maximum / std::max(width - 1, 1));
   rgba[1] = uint16_t(y * maximum / std::max(height - 1, 1));
   rgba[2] = uint16_t(((x / 8 + y / 8) % 2) ? maximum : maximum / 4);
-  rgba[3] = uint16_t(maximum);
+  // Half transparent at the top left to opaque at the bottom right.
+  rgba[3] = uint16_t(maximum / 2 + (x + y) * (maximum - maximum / 2) / std::max(width + height - 2, 1));
 }
 
 heif_error Collect(heif_context*, const void* data, size_t size, void* userdata) {

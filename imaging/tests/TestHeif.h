@@ -24,7 +24,7 @@ struct HeifPicture {
   std::string xmp;
   bool lossless = false;
   // Pixels as 16-bit red, green, blue, alpha values in the picture's bit depth; the default is
-  // a smooth pattern with edges.
+  // a smooth pattern with edges, its alpha from half to fully opaque.
   std::function<void(int x, int y, uint16_t rgba[4])> pixel;
 };
 

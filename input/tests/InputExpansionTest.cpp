@@ -41,9 +41,23 @@ TEST(InputExpansion, EveryJpegNameInAnyCase) {
        {"a.jpg", "a.JPG", "b.jpeg", "B.JpEg", "c.jpe", "C.JPE", "d.jfif", "D.JFIF", "x.tar.jpg"}) {
     EXPECT_TRUE(IsJpegName(name)) << name;
   }
-  for (const char* name : {"a.png", "a.jpgx", "jpg", "a.jp", "a.", "a", "a.jpg.txt"}) {
+  for (const char* name : {"a.png", "a.jpgx", "jpg", "a.jp", "a.", "a", "a.jpg.txt", "a.heic"}) {
     EXPECT_FALSE(IsJpegName(name)) << name;
   }
+}
+
+TEST(InputExpansion, PhotosAreJpegAndHeifNamesAndAFolderStandsForBoth) {
+  for (const char* name : {"a.jpg", "B.JPEG", "IMG_0001.HEIC", "c.heic", "d.HEIF", "e.hif",
+                           "DSC0001.HIF", "f.avif", "F.AVIF"}) {
+    EXPECT_TRUE(IsPhotoName(name)) << name;
+  }
+  for (const char* name : {"a.png", "a.heics", "heic", "a.hei", "a.avifs", "a.heic.txt"}) {
+    EXPECT_FALSE(IsPhotoName(name)) << name;
+  }
+  Tree tree({"a.jpg", "IMG_0002.HEIC", "c.avif", "DSC0003.HIF", "e.heif", "f.png", "sub/g.heic"});
+  EXPECT_EQ(tree.Relative(ExpandEntries({FolderPattern(tree.Path(""))}, true)),
+            (QStringList{"a.jpg|", "c.avif|", "DSC0003.HIF|", "e.heif|", "IMG_0002.HEIC|",
+                         "sub/g.heic|sub/"}));
 }
 
 TEST(InputExpansion, AFolderByNameWithOrWithoutTheFoldersBelow) {

@@ -52,7 +52,7 @@ TEST(Shortcuts, LaunchersAreWrittenReplacedOrLeftOut) {
   EXPECT_EQ(f["Name"], "Lumvale - Web small");
   EXPECT_EQ(f["Comment"], "Lumvale - Profile Web small");
   EXPECT_EQ(f["Path"], "/opt/lumvale/");
-  EXPECT_EQ(f["MimeType"], "image/jpeg;");
+  EXPECT_EQ(f["MimeType"], "image/jpeg;image/heic;image/heif;image/avif;");
   EXPECT_EQ(ParseExecLine(f["Exec"], {"/a.jpg"}),
             (QStringList{"/opt/lumvale/lumvale", "-p:Web small", "/a.jpg"}));
   EXPECT_FALSE(f.contains("NoDisplay"));

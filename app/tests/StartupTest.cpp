@@ -5,6 +5,7 @@
 #include "QtPrinters.h"
 #include "ScriptedDialogs.h"
 #include "StatusWindow.h"
+#include "TestHeif.h"
 #include "TestImages.h"
 #include "TestInstallation.h"
 
@@ -114,6 +115,8 @@ TEST_F(WithCatalogues, CommandLineBatch) {
   for (const char* name : {"a.jpg", "b.JPG", "c.png", "d.jpeg"}) {
     WriteFile(dir.filePath(name), MakeJpeg({.width = 64, .height = 48}));
   }
+  WriteFile(dir.filePath("h.HEIC"), EncodeHeif({.width = 64, .height = 48}));
+  WriteFile(dir.filePath("v.avif"), EncodeHeif({.width = 64, .height = 48, .av1 = true}));
   struct Case {
     QStringList args;
     QStringList written;
@@ -130,6 +133,9 @@ TEST_F(WithCatalogues, CommandLineBatch) {
       // Every JPEG name is a photo; other files are not.
       {{dir.filePath("c.png"), dir.filePath("d.jpeg")}, {"d_small.jpg"}, 2, true},
       {{"-P:Web", dir.filePath("a.jpg")}, {"a_small.jpg"}, 2, true},
+      // and so is every HEIF name, a phone's in capitals too.
+      {{"-p:Web", dir.filePath("h.HEIC"), dir.filePath("v.avif")}, {"h_web.jpg", "v_web.jpg"}, 3,
+       true},
       {{dir.filePath("missing.jpg")}, {}, 1, true},
       {{"-p:" + longName}, {}, 1, false},
   };
@@ -153,10 +159,11 @@ TEST_F(WithCatalogues, CommandLineBatch) {
     if (c.args.value(0) == "-p:" + longName) {
       EXPECT_EQ(w.ActiveProfile, longName.left(100));
     }
-    if (c.written.contains("a_web.jpg")) {
+    for (const QString& name : c.written) {
+      if (!name.endsWith("_web.jpg")) continue;
       TJPEGImage jpeg;
-      jpeg.LoadFromFile(dir.filePath("a_web.jpg"));
-      EXPECT_EQ(jpeg.Width(), 32) << "the profile's width limit";
+      jpeg.LoadFromFile(dir.filePath(name));
+      EXPECT_EQ(jpeg.Width(), 32) << "the profile's width limit: " << name.toStdString();
     }
   }
 }

@@ -19,11 +19,12 @@ using namespace lumvale;
 namespace {
 
 const char* kUsage =
-    "usage: lumvale [-p:PROFILE] [FILE.jpg ...]\n"
+    "usage: lumvale [-p:PROFILE] [PHOTO ...]\n"
     "       lumvale --open [FILE ...]\n"
-    "Without arguments, opens the main window. With arguments, processes the JPEG files with\n"
-    "the settings of the profile named by the last -p: before each file (\"default\" before\n"
-    "the first) and ends by itself. Without a screen (no DISPLAY or WAYLAND_DISPLAY), the batch\n"
+    "Without arguments, opens the main window. With arguments, processes the photos (.jpg,\n"
+    ".jpeg, .jpe, .jfif, .heic, .heif, .hif, .avif) into JPEG files with the settings of the\n"
+    "profile named by the last -p: before each file (\"default\" before the first) and ends\n"
+    "by itself. Without a screen (no DISPLAY or WAYLAND_DISPLAY), the batch\n"
     "reports on standard error and ends with 0 (done), 1 (an error) or 2 (cancelled).\n"
     "  --open      opens the main window with the files and folders in its input list, as\n"
     "              dropping them on it would (needs a screen)\n"

@@ -40,8 +40,8 @@ inline constexpr int64_t kLookaheadBudget = int64_t(64) << 20;
 // waits for a slow photo. One file past the turn is always allowed (before any result tells
 // what one costs, only that one), so the bound is the budget or one result, whichever is more,
 // and it grows only by what a result larger than every one before it adds. One worker less than all
-// may take a file out of list order: a file at least twice as large on disk as the next one in
-// order, among the files whose results would fill half the budget (before any result, the next
+// may take a file out of list order: a file whose work is at least twice the next one's in order
+// (its size on disk, weighted for the slower decoders of HEIC and AVIF), among the files whose results would fill half the budget (before any result, the next
 // 256), is started first, so that a run does not end with one core busy on its biggest photo.
 //
 // Results: each photo is prepared with the settings the windows announced last, and the file's
@@ -98,7 +98,7 @@ class TPrefetcher {
     bool done = false;
     bool outOfOrder = false;  // taken past a file nobody had taken yet
     bool ahead = false;       // being made, past the turn
-    int64_t diskSize = -1;    // -1: not looked at yet
+    int64_t work = -1;        // its size on disk weighted by its kind; -1: not looked at yet
     int64_t held = 0;         // the memory of its result while it waits
     TJobSettings settings;
     std::optional<TFileIdentity> identity;  // the file as the worker read it

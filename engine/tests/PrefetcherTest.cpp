@@ -5,6 +5,7 @@
 #include "JpegCodec.h"
 #include "MemoryStream.h"
 #include "Prefetcher.h"
+#include "TestHeif.h"
 #include "TestImages.h"
 
 #include <gtest/gtest.h>
@@ -248,6 +249,30 @@ TEST(Prefetcher, ABigFileStartsBeforeTheSmallOnesBeforeIt) {
   EXPECT_GE(fromWorkers, 2);
   const std::vector<int> taken = prefetcher.TakenOrder();
   EXPECT_EQ(std::set<int>(taken.begin(), taken.end()).size(), taken.size()) << "each file once";
+}
+
+TEST(Prefetcher, AnAvifSmallOnDiskButSlowToDecodeStartsEarly) {
+  // AV1 takes many times longer per byte than JPEG: an AVIF smaller on disk than the JPEG next
+  // in line is still the slow one to start first.
+  QTemporaryDir dir;
+  QStringList paths;
+  for (int i = 0; i < 6; ++i) {
+    paths << dir.filePath(QString("small%1.jpg").arg(i));
+    WriteFile(paths.back(), MakeJpeg({480 + 8 * i, 360}));
+  }
+  paths << dir.filePath("phone.avif");
+  const std::vector<uint8_t> avif = EncodeHeif({.width = 960, .height = 720, .av1 = true});
+  WriteFile(paths.back(), avif);
+  ASSERT_LT(qint64(avif.size()), QFileInfo(paths[1]).size() * 2) << "no bigger on disk";
+  TPrefetcher prefetcher(paths, 2);
+  prefetcher.Announce(kSettings);
+  ASSERT_TRUE(WaitFor([&] { return prefetcher.TakenOrder().size() >= 2; }));
+  EXPECT_EQ(prefetcher.TakenOrder()[1], 6);
+  Transcript none;
+  std::optional<TPrefetched> got;
+  for (const QString& path : paths) got = prefetcher.Take(path, kSettings);
+  ASSERT_TRUE(got);
+  EXPECT_EQ(got->image.bytes, PrepareImage(paths.back(), kSettings, none).bytes);
 }
 
 TEST(Prefetcher, ATurnThatReachesAFileInTheMakingFreesItsPlacePastTheTurn) {

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 namespace lumvale::heif {
 
@@ -103,6 +104,9 @@ bool IsHeif(const uint8_t* data, size_t size) {
 }
 
 File::File(const uint8_t* data, size_t size) : h_(std::make_unique<Handles>()) {
+  // Loads the decoders a libheif built with plugins keeps apart; once, for the whole process.
+  static std::once_flag initialised;
+  std::call_once(initialised, [] { heif_init(nullptr); });
   h_->context.reset(heif_context_alloc());
   if (!h_->context) throw std::bad_alloc();
   heif_context_set_maximum_image_size_limit(h_->context.get(), kMaxSide);

@@ -7,13 +7,16 @@
 # 2. profiles and languages, then a restart that must show "default", the saved window size and
 #    the chosen language;
 # 3. the command line of a droplet, with a screen (the program ends by itself; a phone's portrait
-#    photo comes out upright) and without one (lines on the terminal and the exit codes);
+#    photo, JPEG and HEIC, comes out upright) and without one (lines on the terminal and the exit
+#    codes);
 # 4. a folder with sub-folders and an unreadable photo run into a chosen folder, with the list
 #    of skipped photos, in English and German;
 #    a droplet and a "Send to" entry for a profile with a blank in its name, each started with
 #    two photos by gio launch (GLib's Desktop Entry rules, as file managers use them); the
 #    about box in English and German.
-# 5. the program's and Qt's own texts in German (with Qt's GNOME theme, as on GNOME, Xfce,
+# 5. HEIC and AVIF photos dropped on the window and run, in English, German and Italian, with
+#    the status window's preview of a phone's portrait;
+#    the program's and Qt's own texts in German (with Qt's GNOME theme, as on GNOME, Xfce,
 #    Cinnamon and MATE) and Italian: the main window, the overwrite question, the "New Profile"
 #    input box, an edit's context menu and the open dialog.
 #    Started in German and switched to Italian and English by the language menu, with the
@@ -53,6 +56,18 @@ QT_QPA_PLATFORM=offscreen "$build/app/lumvale_walkthrough" make-turned-photo "$w
 gui timeout 60 "$build/app/lumvale" -p:Web "$work/phone.jpg"
 check "a phone's portrait photo (orientation 6) written upright" \
   'QT_QPA_PLATFORM=offscreen "$build/app/lumvale_walkthrough" check-upright "$work/phone_small.jpg"'
+# A phone's HEIC portraits (stored landscape, turned by the file) from a droplet, screenshot
+# while the status window shows one.
+QT_QPA_PLATFORM=offscreen "$build/app/lumvale_walkthrough" make-turned-heif "$work/IMG_0003.HEIC"
+for n in 4 5 6 7 8 9; do cp "$work/IMG_0003.HEIC" "$work/IMG_000$n.HEIC"; done
+gui timeout 60 "$build/app/lumvale" -p:Web "$work"/IMG_000?.HEIC &
+droplet=$!
+sleep 1
+gui "$build/app/lumvale_walkthrough" screenshot "$shots/17-heic-droplet-running.png"
+echo "  screenshot 17-heic-droplet-running.png"
+wait "$droplet"
+check "a droplet's HEIC portraits written upright as JPEG files" \
+  'QT_QPA_PLATFORM=offscreen "$build/app/lumvale_walkthrough" check-upright "$work/IMG_0009_small.jpg"'
 # Without a screen: the lines on the terminal and the exit codes.
 rm -f "$work"/*_small.jpg
 (cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY "$build/app/lumvale" -p:Web a.jpg b.JPG c.png \
@@ -122,6 +137,11 @@ XDG_CONFIG_HOME=$work/config-de LANG=de_DE.UTF-8 gui "$build/app/lumvale_walkthr
 # Started in German, switched to Italian and English by the menu, the menus opened in each.
 XDG_CONFIG_HOME=$work/config-menus LANG=de_DE.UTF-8 gui "$build/app/lumvale_walkthrough" menus \
   "$shots" || status=1
+echo "walk-through: HEIF photos dropped on the window"
+for lang in C de_DE.UTF-8 it_IT.UTF-8; do
+  XDG_CONFIG_HOME=$work/config-heif-$lang LANG=$lang gui "$build/app/lumvale_walkthrough" heif \
+    "$shots" || status=1
+done
 echo "walk-through: texts"
 for session in "de_DE.UTF-8 gnome" "it_IT.UTF-8 "; do
   set -- $session

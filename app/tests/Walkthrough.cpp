@@ -7,6 +7,7 @@
 #include "MainWindow.h"
 #include "QtDialogService.h"
 #include "StatusWindow.h"
+#include "TestHeif.h"
 #include "TestImages.h"
 
 #include <QAction>
@@ -482,6 +483,90 @@ std::vector<uint8_t> TurnedPhoto() {
   return test::WithSegments(stored, {{0xE1, exif}});
 }
 
+int CheckUpright(const QString& path);
+
+// The same portrait as a phone writes it in HEIC: the stored 1600 x 1200 pixels turned by the
+// file's own rotation, and an EXIF block that repeats the turn (applying both would turn twice).
+std::vector<uint8_t> TurnedHeif() {
+  const int W = 1600, H = 1200;
+  test::HeifPicture p;
+  p.width = W;
+  p.height = H;
+  p.orientation = 6;
+  p.exif = {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};
+  p.pixel = [&](int x, int y, uint16_t rgba[4]) {
+    const bool corner = H - 1 - y < 200 && x < 200;
+    // A landscape of sky and meadow when seen upright, so that a wrong turn shows at a glance.
+    const int u = H - 1 - y, v = x;  // upright column and row
+    rgba[0] = corner ? 220 : v < W / 2 ? 90 + u / 20 : 60;
+    rgba[1] = corner ? 20 : v < W / 2 ? 150 + u / 30 : 140 + (u + v) % 40;
+    rgba[2] = corner ? 20 : v < W / 2 ? 230 : 70;
+    rgba[3] = 255;
+  };
+  return test::EncodeHeif(p);
+}
+
+// HEIC and AVIF photos dropped on the window and run with a width limit: the status window's
+// preview shows the phone's portrait upright, and every output is a JPEG named .jpg.
+int WalkHeif() {
+  const QString lang = CurrentLanguage().left(2);
+  QTemporaryDir dir;
+  QDir(dir.path()).mkpath("out");
+  test::WriteFile(dir.filePath("IMG_0001.HEIC"), TurnedHeif());
+  test::WriteFile(dir.filePath("IMG_0002.HEIC"),
+                  test::EncodeHeif({.width = 2400, .height = 1600, .nclxPrimaries = 12}));
+  test::WriteFile(dir.filePath("garden.avif"),
+                  test::EncodeHeif({.width = 2000, .height = 1500, .av1 = true}));
+  TfrmMain w;
+  w.show();
+  w.move(20, 20);
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(dir.filePath("IMG_0001.HEIC")),
+                QUrl::fromLocalFile(dir.filePath("IMG_0002.HEIC")),
+                QUrl::fromLocalFile(dir.filePath("garden.avif"))});
+  const QPoint at = w.gbInput->mapTo(&w, QPoint(30, 30));
+  QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &enter);
+  QDropEvent event(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &event);
+  Check(w.liFiles->count() == 3, "three HEIF photos dropped on the input list");
+  w.edOutputPath->setEnabled(true);
+  w.edOutputPath->setText(dir.filePath("out"));
+  w.cbWidth->setChecked(true);
+  w.edWidth->setText("800");
+  w.cbHeight->setChecked(true);
+  w.edHeight->setText("800");
+  w.UpdateControls();
+  // Until the window manager has mapped and the window has painted it.
+  QElapsedTimer shown;
+  shown.start();
+  while (shown.elapsed() < 500) QApplication::processEvents(QEventLoop::AllEvents, 50);
+  Shot("51-heif-dropped-" + lang);
+  QString loading;
+  bool shot = false;
+  QObject::connect(&w, &TfrmMain::StatusShown, [&](const QString& line) {
+    if (line.contains("IMG_0001.HEIC")) loading = "IMG_0001.HEIC";
+    else if (line.contains(".HEIC") || line.contains(".avif")) loading.clear();
+    if (!shot && loading == "IMG_0001.HEIC" && frmImagePopup &&
+        line.startsWith(Translate("Quality:"))) {
+      shot = true;
+      QApplication::processEvents();
+      Shot("52-heif-preview-upright-" + lang);
+    }
+  });
+  w.btRun->click();
+  QApplication::processEvents();
+  const QString addition = w.edAddExt->text();
+  const QString portrait = dir.filePath("out/IMG_0001_" + addition + ".jpg");
+  Check(shot, "the status window showed the portrait while it ran");
+  Check(CheckUpright(portrait) == 0, "the phone's HEIC portrait written upright");
+  Check(QFileInfo::exists(dir.filePath("out/IMG_0002_" + addition + ".jpg")) &&
+            QFileInfo::exists(dir.filePath("out/garden_" + addition + ".jpg")),
+        "the other HEIC and the AVIF written as JPEG files");
+  Shot("53-heif-after-run-" + lang);
+  return 4;
+}
+
 // The output of the turned photo: portrait, red at the top left, gray at the other corners.
 int CheckUpright(const QString& path) {
   TBitmap32 picture;
@@ -504,6 +589,10 @@ int main(int argc, char** argv) {
   if (mode == "make-photo" && argc > 2) {
     test::WriteFile(QString::fromLocal8Bit(argv[2]),
                     test::MakeJpeg({.width = 1600, .height = 1200}));
+    return 0;
+  }
+  if (mode == "make-turned-heif" && argc > 2) {
+    test::WriteFile(QString::fromLocal8Bit(argv[2]), TurnedHeif());
     return 0;
   }
   if (mode == "make-turned-photo" && argc > 2) {
@@ -529,6 +618,7 @@ int main(int argc, char** argv) {
                      : mode == "texts"     ? WalkTexts()
                      : mode == "folders"   ? WalkFolders()
                      : mode == "menus"     ? WalkMenus()
+                     : mode == "heif"      ? WalkHeif()
                                            : WalkBatch();
   std::printf("%d passed, %d failed\n", checks - failures, failures);
   return failures == 0 ? 0 : 1;

@@ -6,6 +6,7 @@
 #include "JobTestSupport.h"
 #include "JpegCodec.h"
 #include "NclxProfile.h"
+#include "PhotoTestSupport.h"
 #include "TestHeif.h"
 #include "TestImages.h"
 
@@ -21,15 +22,6 @@ using namespace lumvale;
 using namespace lumvale::test;
 
 namespace {
-
-struct Files {
-  QTemporaryDir dir;
-  QString Write(const QString& name, const std::vector<uint8_t>& bytes) {
-    const QString path = dir.filePath(name);
-    WriteFile(path, bytes);
-    return path;
-  }
-};
 
 // libheif's own decode, alpha composed over white, as the source of the whole-picture job.
 void FromLibheif(const std::vector<uint8_t>& file, bool apply, TBitmap32& source) {
@@ -55,25 +47,8 @@ TJobSettings Settings(int32_t maxWidth, int32_t maxHeight, int64_t sizeLimit = 0
   return s;
 }
 
-std::vector<uint8_t> Exif(const std::function<void(Exiv2::ExifData&)>& fill) {
-  Exiv2::ExifData exif;
-  fill(exif);
-  Exiv2::Blob blob;
-  Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, exif);
-  return blob;
-}
-
-Exiv2::ExifData ExifOf(const std::vector<uint8_t>& jpeg) {
-  const jpeg::FileExtras extras = jpeg::ReadExtras(jpeg.data(), jpeg.size());
-  Exiv2::ExifData exif;
-  if (!extras.exif.empty()) {
-    Exiv2::ExifParser::decode(exif, extras.exif.data(), uint32_t(extras.exif.size()));
-  }
-  return exif;
-}
-
 std::vector<uint8_t> IccOf(const std::vector<uint8_t>& jpeg) {
-  return jpeg::ReadExtras(jpeg.data(), jpeg.size()).icc;
+  return ExtrasOf(jpeg).icc;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "JobTestSupport.h"
 #include "JpegCodec.h"
 #include "PhotoInformation.h"
+#include "PhotoTestSupport.h"
 #include "TestImages.h"
 
 #include <gtest/gtest.h>
@@ -19,15 +20,6 @@ using namespace lumvale;
 using namespace lumvale::test;
 
 namespace {
-
-// EXIF made by Exiv2, as the TIFF structure an APP1 marker carries.
-std::vector<uint8_t> Exif(const std::function<void(Exiv2::ExifData&)>& fill) {
-  Exiv2::ExifData exif;
-  fill(exif);
-  Exiv2::Blob blob;
-  Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, exif);
-  return blob;
-}
 
 Segment App(int n, const char* header, size_t headerSize, const std::vector<uint8_t>& data) {
   Segment s{0xE0 + n, std::vector<uint8_t>(header, header + headerSize)};
@@ -70,15 +62,6 @@ std::vector<uint8_t> FakeProfile(const char* space, size_t size) {
   std::memcpy(profile.data() + 16, space, 4);
   return profile;
 }
-
-struct Files {
-  QTemporaryDir dir;
-  QString Write(const QString& name, const std::vector<uint8_t>& bytes) {
-    const QString path = dir.filePath(name);
-    WriteFile(path, bytes);
-    return path;
-  }
-};
 
 // The picture seen upright: stored turned as EXIF orientation o says, pixel by pixel, written
 // from the tag's definition (which stored row and column each upright pixel comes from).
@@ -124,19 +107,6 @@ void Upright(TBitmap32& picture, int o) {
       picture.RowPointer(y)[x] = stored.RowPointer(sy)[sx];
     }
   }
-}
-
-jpeg::FileExtras ExtrasOf(const std::vector<uint8_t>& jpeg) {
-  return jpeg::ReadExtras(jpeg.data(), jpeg.size());
-}
-
-Exiv2::ExifData ExifOf(const std::vector<uint8_t>& jpeg) {
-  const jpeg::FileExtras extras = ExtrasOf(jpeg);
-  Exiv2::ExifData exif;
-  if (!extras.exif.empty()) {
-    Exiv2::ExifParser::decode(exif, extras.exif.data(), uint32_t(extras.exif.size()));
-  }
-  return exif;
 }
 
 bool Has(const Exiv2::ExifData& exif, const char* key) {

@@ -38,8 +38,27 @@ void Check(const heif_error& e) {
   if (e.code != heif_error_Ok) Throw(e);
 }
 
-// libheif's own limit, for each side: no side of a picture within the pixel store is longer.
-constexpr int kMaxSide = int(kMaxPixelStoreBytes / sizeof(TColor32));
+// libheif's own limit, for each side. libheif makes a tiled picture's canvas at the size its
+// grid names before a single tile is decoded, and does not compare that size with the one the
+// file announces; so the side is limited to what a square picture within the pixel store has,
+// which bounds the canvas by the same pixel limit as every other picture.
+constexpr int kMaxSide = 16384;
+static_assert(uint64_t(kMaxSide) * kMaxSide * sizeof(TColor32) <= kMaxPixelStoreBytes);
+
+// The size error, naming the larger of two sizes.
+[[noreturn]] void ThrowTooLarge(int64_t width, int64_t height) {
+  throw EHEIF(TranslatePlatformText(
+                  N_("The HEIF picture is too large: %1 x %2 pixels exceed the limit of %3 MB"))
+                  .arg(width)
+                  .arg(height)
+                  .arg(kMaxPixelStoreBytes >> 20));
+}
+
+bool TooLarge(int64_t width, int64_t height) {
+  return uint64_t(std::max<int64_t>(width, 0)) * uint64_t(std::max<int64_t>(height, 0)) *
+             sizeof(TColor32) >
+         kMaxPixelStoreBytes;
+}
 
 struct ContextFree {
   void operator()(heif_context* c) const { heif_context_free(c); }
@@ -100,7 +119,16 @@ bool IsHeif(const uint8_t* data, size_t size) {
   if (size < 12) return false;
   const int len = int(std::min<size_t>(size, 1 << 20));
   const heif_filetype_result kind = heif_check_filetype(data, len);
-  return kind == heif_filetype_yes_supported || kind == heif_filetype_yes_unsupported;
+  if (kind == heif_filetype_yes_supported || kind == heif_filetype_yes_unsupported) return true;
+  // libheif is sure only of the codec brands; the format's own generic brands, as the first
+  // brand or among the compatible ones, make a file HEIF just as well (a camera's .HIF, an AVIF
+  // or HEIC whose writer names the format first).
+  const heif_brand2 major = heif_read_main_brand(data, len);
+  for (const char* brand : {"mif1", "msf1", "miaf", "mif2", "avif", "avis", "heic", "heix"}) {
+    if (major == heif_fourcc_to_brand(brand) || heif_has_compatible_brand(data, len, brand) == 1)
+      return true;
+  }
+  return false;
 }
 
 File::File(const uint8_t* data, size_t size) : h_(std::make_unique<Handles>()) {
@@ -174,20 +202,15 @@ Decoded::~Decoded() = default;
 
 std::unique_ptr<Decoded> File::Decode(const DecodeParams& params) const {
   const heif_image_handle* handle = h_->primary.get();
-  // Every turn of the picture has the same number of pixels; the stored one is made whole
-  // before it is cropped.
-  const uint64_t announced = uint64_t(std::max(Width(), 0)) * uint64_t(std::max(Height(), 0));
-  const uint64_t stored =
-      uint64_t(std::max(heif_image_handle_get_ispe_width(handle), 0)) *
-      uint64_t(std::max(heif_image_handle_get_ispe_height(handle), 0));
-  if (std::max(announced, stored) * sizeof(TColor32) > kMaxPixelStoreBytes) {
-    throw EHEIF(TranslatePlatformText(
-                    N_("The HEIF picture is too large: %1 x %2 pixels exceed the limit of %3 MB"))
-                    .arg(Width())
-                    .arg(Height())
-                    .arg(kMaxPixelStoreBytes >> 20));
+  // What the file announces, before anything is decoded: every turn of the picture has the
+  // same number of pixels, and the stored one is made whole before it is cropped.
+  const int ispeWidth = heif_image_handle_get_ispe_width(handle);
+  const int ispeHeight = heif_image_handle_get_ispe_height(handle);
+  if (TooLarge(Width(), Height())) ThrowTooLarge(Width(), Height());
+  if (TooLarge(ispeWidth, ispeHeight)) ThrowTooLarge(ispeWidth, ispeHeight);
+  if (Width() <= 0 || Height() <= 0) {
+    throw EHEIF(TranslatePlatformText(N_("The HEIF file's picture has no pixels.")));
   }
-  if (announced == 0) throw EHEIF(TranslatePlatformText(N_("The HEIF file's picture has no pixels.")));
 
   std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
   if (!options) throw std::bad_alloc();
@@ -208,10 +231,11 @@ std::unique_ptr<Decoded> File::Decode(const DecodeParams& params) const {
   result->height_ = heif_image_get_height(image, heif_channel_interleaved);
   result->plane_ = heif_image_get_plane_readonly(image, heif_channel_interleaved, &result->stride_);
   result->premultiplied_ = heif_image_is_premultiplied_alpha(image) != 0;
+  // What was decoded may differ from what was announced (a crop clamped, a grid's own size).
+  if (TooLarge(result->width_, result->height_)) ThrowTooLarge(result->width_, result->height_);
   if (!result->plane_ || result->width_ <= 0 || result->height_ <= 0 ||
-      uint64_t(result->width_) * uint64_t(result->height_) > std::max(announced, stored) ||
       heif_image_get_bits_per_pixel_range(image, heif_channel_interleaved) != 8 ||
-      result->stride_ < result->width_ * (alpha ? 4 : 3)) {
+      int64_t(result->stride_) < int64_t(result->width_) * (alpha ? 4 : 3)) {
     throw EHEIF(TranslatePlatformText(N_("The HEIF file's picture has no pixels.")));
   }
   return result;

@@ -56,8 +56,9 @@ class File {
   File(const File&) = delete;
   File& operator=(const File&) = delete;
 
-  // The picture's size with the transformations applied, as the file announces it. The stored
-  // size is known for sure only from a decode: some writers announce it turned.
+  // The picture's size with the transformations applied, as the file announces it. The size of
+  // a picture is known for sure only from its decode: some writers announce the stored size
+  // turned, and libheif applies a rotation listed before the size to the size it announces.
   int32_t Width() const;
   int32_t Height() const;
 
@@ -70,8 +71,8 @@ class File {
   std::vector<uint8_t> Exif() const;
   std::vector<uint8_t> Xmp() const;
 
-  // Decodes the picture to 8 bits per channel (deeper pictures reduced). Checks the size
-  // against the pixel store limit first. Throws EHEIF.
+  // Decodes the picture to 8 bits per channel (deeper pictures reduced). Checks the announced
+  // sizes against the pixel store limit first, and the decoded one after. Throws EHEIF.
   std::unique_ptr<Decoded> Decode(const DecodeParams& params) const;
 
  private:

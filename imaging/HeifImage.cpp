@@ -3,8 +3,6 @@
 #include "Bitmap32.h"
 #include "ImagingErrors.h"
 #include "MemoryStream.h"
-#include "PlatformTexts.h"
-#include "TextMarker.h"
 
 namespace lumvale {
 
@@ -39,30 +37,28 @@ void THEIFImage::LoadFromFile(const QString& path) {
 }
 
 void THEIFImage::LoadFromBytes(std::vector<uint8_t>&& bytes) {
-  stored_.reset();
+  picture_.reset();
   file_.reset();  // it reads the old bytes
   bytes_ = std::move(bytes);
   if (!bytes_.empty()) file_ = std::make_unique<heif::File>(bytes_.data(), bytes_.size());
 }
 
 void THEIFImage::SetApplyTransformations(bool value) {
-  if (value != params_.applyTransformations) stored_.reset();
+  if (value != params_.applyTransformations) picture_.reset();
   params_.applyTransformations = value;
 }
 
-const heif::Decoded& THEIFImage::StoredPicture() const {
-  if (!stored_) stored_ = file_->Decode(params_);
-  return *stored_;
+const heif::Decoded& THEIFImage::Picture() const {
+  if (!picture_) picture_ = file_->Decode(params_);
+  return *picture_;
 }
 
 int32_t THEIFImage::Width() const {
-  if (!file_) return 0;
-  return params_.applyTransformations ? file_->Width() : StoredPicture().Width();
+  return file_ ? Picture().Width() : 0;
 }
 
 int32_t THEIFImage::Height() const {
-  if (!file_) return 0;
-  return params_.applyTransformations ? file_->Height() : StoredPicture().Height();
+  return file_ ? Picture().Height() : 0;
 }
 
 bool THEIFImage::DrawInto(TBitmap32& target) {
@@ -74,16 +70,9 @@ bool THEIFImage::DrawInto(TBitmap32& target) {
 
 void THEIFImage::DecodeInto(jpeg::DecodeSink& sink) const {
   if (!file_) return;
-  if (!params_.applyTransformations) {
-    StoredPicture().Deliver(sink);
-    return;
-  }
-  const std::unique_ptr<heif::Decoded> picture = file_->Decode(params_);
-  // A file that announces one size and decodes to another cannot be planned for.
-  if (picture->Width() != file_->Width() || picture->Height() != file_->Height()) {
-    throw EHEIF(TranslatePlatformText(N_("The HEIF file is damaged (%1).")).arg(
-        QStringLiteral("the picture does not have the size the file announces")));
-  }
+  // Delivered once, the decoded picture is not kept: the job's memory goes to what follows.
+  const std::unique_ptr<heif::Decoded> picture =
+      picture_ ? std::move(picture_) : file_->Decode(params_);
   picture->Deliver(sink);
 }
 

@@ -22,12 +22,13 @@ class THEIFImage : public TStreamedGraphic {
   void LoadFromBytes(std::vector<uint8_t>&& bytes) override;
 
   // Whether the file's rotation, mirror and crop are applied (the default); the size follows.
-  // Without them the picture is decoded as soon as its size is asked for.
   bool ApplyTransformations() const { return params_.applyTransformations; }
   void SetApplyTransformations(bool value);
   // Threads libheif may start for the tiles of the picture (0, the default: none).
   void SetTileThreads(int threads) { params_.tileThreads = threads; }
 
+  // The size of the decoded picture: asking for it decodes the picture (and keeps it until it is
+  // delivered), since only the decode tells it for sure.
   int32_t Width() const override;
   int32_t Height() const override;
   bool DrawInto(TBitmap32& target) override;
@@ -40,11 +41,10 @@ class THEIFImage : public TStreamedGraphic {
 
  private:
   std::vector<uint8_t> bytes_;
-  // The picture as its stored size is known only once it is decoded.
-  const heif::Decoded& StoredPicture() const;
+  const heif::Decoded& Picture() const;
 
   std::unique_ptr<heif::File> file_;
-  mutable std::unique_ptr<heif::Decoded> stored_;
+  mutable std::unique_ptr<heif::Decoded> picture_;
   heif::DecodeParams params_;
 };
 

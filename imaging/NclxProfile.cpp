@@ -15,8 +15,9 @@ constexpr int kBt709 = 1, kUnspecified = 2, kDisplayP3 = 12, kBt2020 = 9;
 constexpr int kSrgbTransfer = 13, kLinear = 8, kGamma22 = 4, kGamma28 = 5, kPq = 16, kHlg = 18;
 
 bool IsBt709Transfer(int t) {
-  return t == 1 || t == 6 || t == 7 || t == 14 || t == 15;
+  return t == 1 || t == 6 || t == 14 || t == 15;
 }
+constexpr int kSmpte240 = 7;
 
 struct ProfileClose {
   void operator()(void* p) const { cmsCloseProfile(p); }
@@ -43,6 +44,10 @@ float HlgToLinear(float v) {
 Curve CurveFor(int transfer) {
   if (IsBt709Transfer(transfer)) {
     const double p[5] = {1 / 0.45, 1 / 1.099, 0.099 / 1.099, 1 / 4.5, 0.081};
+    return Curve(cmsBuildParametricToneCurve(nullptr, 4, p));
+  }
+  if (transfer == kSmpte240) {
+    const double p[5] = {1 / 0.45, 1 / 1.1115, 0.1115 / 1.1115, 1 / 4.0, 0.0913};
     return Curve(cmsBuildParametricToneCurve(nullptr, 4, p));
   }
   if (transfer == kLinear) return Curve(cmsBuildGamma(nullptr, 1.0));

@@ -9,7 +9,8 @@ namespace lumvale {
 // nclx box, as ITU-T H.273 numbers them.
 struct TNclx {
   int primaries = 2;  // 1: BT.709 (as sRGB), 12: Display P3, 9: BT.2020; 2: unspecified
-  int transfer = 2;   // 13: sRGB; 1, 6, 14, 15: BT.709; 8: linear; 16: PQ; 18: HLG; 2: unspecified
+  int transfer = 2;   // 13: sRGB; 1, 6, 14, 15: BT.709; 7: SMPTE 240M; 8: linear; 16: PQ; 18: HLG;
+                      // 2: unspecified
 };
 
 // Whether the description is sRGB's (unspecified parts taken as sRGB's): a picture without a

@@ -119,8 +119,9 @@ TEST(HeifJob, TheFilesTurnNotItsExifOrientationSaysWhichWayIsUp) {
   Transcript said;
   const std::vector<uint8_t> claimed = PrepareImage(claims, s, said).bytes;
   EXPECT_EQ(said.lines.value(1), "size 96x64");
-  const std::vector<uint8_t> turned = PrepareImage(turns, s, said).bytes;
-  EXPECT_TRUE(said.lines.contains("size 64x96"));
+  Transcript upright;
+  const std::vector<uint8_t> turned = PrepareImage(turns, s, upright).bytes;
+  EXPECT_TRUE(upright.lines.contains("size 64x96"));
   for (const auto* bytes : {&claimed, &turned}) {
     const Exiv2::ExifData exif = ExifOf(*bytes);
     ASSERT_NE(exif.findKey(Exiv2::ExifKey("Exif.Image.Orientation")), exif.end());
@@ -130,8 +131,9 @@ TEST(HeifJob, TheFilesTurnNotItsExifOrientationSaysWhichWayIsUp) {
   }
   // Without turning, the stored picture and the orientation as it was.
   s.turnUpright = false;
-  const std::vector<uint8_t> stored = PrepareImage(turns, s, said).bytes;
-  EXPECT_TRUE(said.lines.contains("size 96x64"));
+  Transcript asStored;
+  const std::vector<uint8_t> stored = PrepareImage(turns, s, asStored).bytes;
+  EXPECT_TRUE(asStored.lines.contains("size 96x64"));
   EXPECT_EQ(ExifOf(stored).findKey(Exiv2::ExifKey("Exif.Image.Orientation"))->toLong(), 6);
   s.keepLocation = true;
   s.turnUpright = true;
@@ -172,7 +174,9 @@ TEST(HeifJob, ColoursAreKeptAsAProfile) {
     s.keepColourProfile = false;
     const std::vector<uint8_t> without = PrepareImage(path, s, said).bytes;
     EXPECT_TRUE(IccOf(without).empty());
-    if (c.kept.empty()) EXPECT_EQ(kept, without);
+    if (c.kept.empty()) {
+      EXPECT_EQ(kept, without);
+    }
   }
   ASSERT_FALSE(ProfileForNclx(displayP3).empty());
 }

@@ -3,6 +3,7 @@
 // pixels, the kind of file told by its content, and damaged or oversized files as errors.
 #include "Bitmap32.h"
 #include "Graphic.h"
+#include "HeifCodec.h"
 #include "HeifImage.h"
 #include "ImagingErrors.h"
 #include "JpegImage.h"
@@ -226,34 +227,106 @@ TEST(HeifImage, DamagedFilesAreErrorsInTheProgramsWords) {
   }
 }
 
-TEST(HeifImage, APictureLargerThanThePixelStoreIsRefusedBeforeDecoding) {
-  std::vector<uint8_t> file = EncodeHeif({});
-  // The stored size sits in the 'ispe' box: version and flags, then width and height.
+namespace {
+
+// The file's bytes with the 32-bit numbers at offset (from the box's type) replaced, in the last
+// box of that type (the primary picture's; its tiles' come before it).
+std::vector<uint8_t> Patched(std::vector<uint8_t> file, const char* box,
+                             std::initializer_list<std::pair<size_t, uint32_t>> values) {
   const std::string bytes(file.begin(), file.end());
-  // The primary picture's box comes last (before it: its tiles').
-  const size_t at = bytes.rfind("ispe");
-  ASSERT_NE(at, std::string::npos);
-  auto put = [&](size_t offset, uint32_t v) {
-    for (int i = 0; i < 4; ++i) file[at + offset + size_t(i)] = uint8_t(v >> (24 - 8 * i));
-  };
-  put(8, 20000);
-  put(12, 20000);
-  const std::unique_ptr<THEIFImage> image = Read(file);
-  EXPECT_EQ(image->Width(), 20000);
-  struct NoRows final : jpeg::DecodeSink {
-    void Prepare(int32_t, int32_t, bool) override { FAIL() << "decoded"; }
-    bool FourBytesPerPixel() const override { return true; }
-    void SetPalette(const std::vector<TColor32>&) override {}
-    uint8_t* Row(int32_t) override { return nullptr; }
-  } sink;
-  try {
-    image->DecodeInto(sink);
-    ADD_FAILURE() << "no error";
-  } catch (const EHEIF& e) {
-    EXPECT_TRUE(e.Message().contains(QStringLiteral("20000 x 20000"))) << e.Message().toStdString();
+  const size_t at = bytes.rfind(box);
+  if (at == std::string::npos) return {};
+  for (const auto& [offset, v] : values) {
+    for (size_t i = 0; i < 4; ++i) file[at + offset + i] = uint8_t(v >> (24 - 8 * i));
   }
-  // libheif's own limit refuses a side no picture in the store can have.
-  put(8, 300000000);
-  put(12, 1);
-  EXPECT_THROW(Read(file), EHEIF);
+  return file;
+}
+
+}  // namespace
+
+TEST(HeifImage, APictureLargerThanThePixelStoreIsRefusedBeforeDecoding) {
+  // The announced size sits in the 'ispe' box: version and flags, then width and height. A side
+  // longer than any picture within the store has is refused as the file is opened, before
+  // libheif makes a canvas for it; a tiled picture's canvas is bounded the same way.
+  for (const auto& [w, h] : {std::pair{20000u, 20000u}, {300000000u, 1u}, {16385u, 64u}}) {
+    const std::vector<uint8_t> file = Patched(EncodeHeif({}), "ispe", {{8, w}, {12, h}});
+    ASSERT_FALSE(file.empty());
+    try {
+      Read(file);
+      ADD_FAILURE() << w << " x " << h << ": no error";
+    } catch (const EHEIF& e) {
+      EXPECT_TRUE(e.Message().startsWith("The HEIF file exceeds the limits this program reads"))
+          << e.Message().toStdString();
+    }
+  }
+}
+
+TEST(HeifImage, TheDecodedSizeIsTheSizeWhateverTheFileAnnounces) {
+  // libheif's own writer announces a turned picture's size turned; a file that announces the
+  // stored size instead, with the rotation listed first, is announced wrongly by libheif but
+  // decodes to the turned size, and that is the picture.
+  const std::vector<uint8_t> turned = EncodeHeif({.av1 = true, .orientation = 6});
+  const std::vector<uint8_t> stored = Patched(turned, "ispe", {{8, 64}, {12, 48}});
+  ASSERT_FALSE(stored.empty());
+  for (const auto* file : {&turned, &stored}) {
+    const std::unique_ptr<THEIFImage> image = Read(*file);
+    const HeifPixels reference = ReferenceHeifDecode(*file);
+    EXPECT_EQ(image->Width(), reference.width);
+    EXPECT_EQ(image->Height(), reference.height);
+    EXPECT_EQ(reference.width, 48);
+    EXPECT_EQ(Drawn(*image), Expected(reference));
+  }
+}
+
+TEST(HeifImage, EveryBrandOfTheFormatIsHeif) {
+  // The major brand is the file's first brand: HEIC's own, or the format's generic ones.
+  const std::vector<uint8_t> heic = EncodeHeif({});
+  ASSERT_EQ(std::string(heic.begin() + 4, heic.begin() + 12), "ftypheic");
+  for (const char* brand : {"heic", "mif1", "miaf", "heix"}) {
+    std::vector<uint8_t> file = heic;
+    std::copy_n(brand, 4, file.begin() + 8);
+    EXPECT_TRUE(heif::IsHeif(file.data(), file.size())) << brand;
+    EXPECT_EQ(Read(file)->Width(), 64) << brand;
+  }
+  const std::vector<uint8_t> jpeg = MakeJpeg({});
+  EXPECT_FALSE(heif::IsHeif(jpeg.data(), jpeg.size()));
+  // A video in the same container is no photo.
+  std::vector<uint8_t> mp4 = heic;
+  ASSERT_EQ(std::string(mp4.begin() + 16, mp4.begin() + 28), "mif1heicmiaf");
+  std::copy_n("isom", 4, mp4.begin() + 8);
+  std::copy_n("isommp42avc1", 12, mp4.begin() + 16);
+  EXPECT_FALSE(heif::IsHeif(mp4.data(), mp4.size()));
+}
+
+TEST(HeifImage, NclxTransfersBecomeTheirCurves) {
+  // Each curve at the middle code value, from its standard's own formula.
+  const struct {
+    int transfer;
+    double half;
+  } cases[] = {
+      {13, std::pow((0.5 + 0.055) / 1.055, 2.4)},              // sRGB
+      {1, std::pow((0.5 + 0.099) / 1.099, 1 / 0.45)},          // BT.709
+      {7, std::pow((0.5 + 0.1115) / 1.1115, 1 / 0.45)},        // SMPTE 240M
+      {8, 0.5},                                                // linear
+      {4, std::pow(0.5, 2.2)},                                 // gamma 2.2
+      {18, 0.25 / 3},                                          // HLG, its square-root part
+      {16, 92.24570899 / 203},                                 // PQ: 0.5 is 92.2 cd/m2
+  };
+  for (const auto& c : cases) {
+    TNclx nclx;
+    nclx.primaries = 9;
+    nclx.transfer = c.transfer;
+    const std::vector<uint8_t> icc = ProfileForNclx(nclx);
+    cmsHPROFILE profile = cmsOpenProfileFromMem(icc.data(), cmsUInt32Number(icc.size()));
+    ASSERT_NE(profile, nullptr) << c.transfer;
+    const auto* curve = static_cast<const cmsToneCurve*>(cmsReadTag(profile, cmsSigRedTRCTag));
+    ASSERT_NE(curve, nullptr) << c.transfer;
+    EXPECT_NEAR(cmsEvalToneCurveFloat(curve, 0.5f), c.half, 0.002) << c.transfer;
+    cmsCloseProfile(profile);
+    // Made twice, the same bytes: a photo's output must not depend on when it was made.
+    EXPECT_EQ(icc, ProfileForNclx(nclx));
+    EXPECT_EQ(std::vector<uint8_t>(icc.begin() + 24, icc.begin() + 30),
+              (std::vector<uint8_t>{0x07, 0xD0, 0, 1, 0, 1}))
+        << "a fixed date, not the time it was made";
+  }
 }

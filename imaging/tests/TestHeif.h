@@ -17,15 +17,15 @@ struct HeifPicture {
   int bitDepth = 8;  // 8, 10 or 12
   bool alpha = false;
   int orientation = 1;  // as EXIF numbers it: written as the file's rotation and mirror
-  std::vector<uint8_t> icc;
+  std::vector<uint8_t> icc{};
   int nclxPrimaries = 0;  // 0: no nclx box of our choosing
   int nclxTransfer = 13;
-  std::vector<uint8_t> exif;  // a TIFF structure, stored as the file's EXIF block
-  std::string xmp;
+  std::vector<uint8_t> exif{};  // a TIFF structure, stored as the file's EXIF block
+  std::string xmp{};
   bool lossless = false;
   // Pixels as 16-bit red, green, blue, alpha values in the picture's bit depth; the default is
   // a smooth pattern with edges, its alpha from half to fully opaque.
-  std::function<void(int x, int y, uint16_t rgba[4])> pixel;
+  std::function<void(int x, int y, uint16_t rgba[4])> pixel{};
 };
 
 std::vector<uint8_t> EncodeHeif(const HeifPicture& picture);

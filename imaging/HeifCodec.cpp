@@ -164,10 +164,10 @@ std::vector<uint8_t> File::IccProfile() const {
 
 bool File::ReadNclx(TNclx& nclx) const {
   heif_color_profile_nclx* read = nullptr;
-  if (heif_image_handle_get_nclx_color_profile(h_->primary.get(), &read).code != heif_error_Ok ||
-      !read) {
-    return false;
-  }
+  heif_image_handle_get_nclx_color_profile(h_->primary.get(), &read);
+  // libheif hands the box over also when it reports a value it does not know (a reserved matrix,
+  // say): the box is then ours to free, and its primaries and transfer still say the colours.
+  if (!read) return false;
   std::unique_ptr<heif_color_profile_nclx, NclxFree> owned(read);
   nclx.primaries = read->color_primaries;
   nclx.transfer = read->transfer_characteristics;

@@ -174,6 +174,15 @@ TEST(HeifImage, NclxColoursGiveAProfileUnlessTheyAreSrgb) {
   cmsCloseProfile(srgbProfile);
   cmsFreeToneCurve(linear);
 
+  // A matrix libheif does not know (3 is reserved) leaves the primaries and transfer as they are.
+  std::vector<uint8_t> reserved = EncodeHeif(p);
+  const size_t nclxAt = std::string(reserved.begin(), reserved.end()).rfind("nclx");
+  ASSERT_NE(nclxAt, std::string::npos);
+  ASSERT_EQ(reserved[nclxAt + 5], 12) << "primaries";
+  reserved[nclxAt + 8] = 0;
+  reserved[nclxAt + 9] = 3;
+  EXPECT_EQ(Read(reserved)->Extras().icc, p3);
+
   p.nclxPrimaries = 1;  // sRGB, as libheif writes by default
   EXPECT_TRUE(Read(EncodeHeif(p))->Extras().icc.empty());
   p.nclxPrimaries = 0;

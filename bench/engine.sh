@@ -14,48 +14,19 @@ if ! [[ $rounds =~ ^[1-9][0-9]*$ ]]; then
   exit 2
 fi
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${LUMVALE_BUILD:-$root/build}
-data=$root/bench/data/engine
-# Debian's own python3: the one first on PATH (pyenv, a venv) may lack python3-pil's Pillow.
-stats=(/usr/bin/python3 "$root/bench/engine_stats.py")
-
-die() {
-  echo "engine.sh: $*" >&2
-  exit 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh" engine
 
 # --- Tools: libjpeg-turbo's djpeg and jpegtran, vipsthumbnail, Pillow, GNU time (for %M).
-source "$root/tools/packages.sh"
 need_packages libjpeg-turbo-progs libvips-tools python3 python3-pil time
 
-# The program as run.sh builds it (Release, into build/ or $LUMVALE_BUILD).
-"$root/tools/setup.sh" >/dev/null
-lumvale=$build/app/lumvale
+build_program
 [ -x "$lumvale" ] || die "no program at $lumvale after tools/setup.sh"
 
 # --- Photos. Of Debian 12's wallpaper packages these two hold real photographs as JPEG
 # (gnome-backgrounds ships WebP and drawings, ukui-wallpapers drawings, lomiri-wallpapers a PNG);
 # mate-backgrounds has the one slow photo: 17.9 megapixels, progressive, 16 MB.
 wallpapers=(lomiri-wallpapers-16.04 lomiri-wallpapers-20.04 mate-backgrounds)
-mkdir -p "$data/debs" "$data/extract" "$data/photos"
-for p in "${wallpapers[@]}"; do
-  if ! compgen -G "$data/debs/${p}_*.deb" >/dev/null; then
-    # apt-get download needs the package lists; fetch them once when it cannot find the package.
-    if ! (cd "$data/debs" && apt-get download -qq "$p" 2>/dev/null); then
-      if [ "$(id -u)" -ne 0 ]; then sudo apt-get update -qq; else apt-get update -qq; fi
-      (cd "$data/debs" && apt-get download -qq "$p")
-    fi
-  fi
-done
-for deb in "$data"/debs/*.deb; do
-  marker=$data/extract/.$(basename "$deb").done
-  if [ ! -e "$marker" ]; then
-    dpkg-deb -x "$deb" "$data/extract"
-    touch "$marker"
-  fi
-done
-src=$data/extract/usr/share/backgrounds
+fetch_wallpapers "${wallpapers[@]}"
 
 # Real photos of distinct sizes, 1.5 to 20 megapixels; as shipped, two are baseline and the
 # rest progressive, all colour.
@@ -115,88 +86,36 @@ mapfile -t gray_photos < <("${stats[@]}" gray "${photos[@]}")
 # The single photo again as a phone writes a portrait (orientation 6), and with a colour profile.
 mapfile -t variants < <("${stats[@]}" variants "$single" "$data/variants")
 
-# --- Runs. Everything temporary lives in one folder, removed at the end.
-work=$(mktemp -d "${TMPDIR:-/tmp}/lumvale-engine.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-config=$work/config # XDG_CONFIG_HOME of every program run
-mkdir -p "$config/Lumvale"
-times=$work/times.tsv   # round, what, start, end ($EPOCHREALTIME)
+# --- Runs.
+start_work
 memory=$work/memory.tsv # what, peak resident KiB
 alone0=$work/alone0.tsv # what, seconds: each photo alone in the check round
-: >"$times"
 : >"$memory"
 : >"$alone0"
 
-# The profile "Bench" in the program's settings file (QSettings' INI format, profiles in the
-# group "profiles", every value a string, see app/Profiles.cpp), its output folder the fresh
-# folder of this run: an existing output would be skipped without a question in this mode, and
-# the skip would fake the timing. Quoted, so that a comma in the path does not make a list.
-write_profile() { # output folder
-  local out=${1//\\/\\\\}
-  out=${out//\"/\\\"}
-  cat >"$config/Lumvale/Lumvale.ini" <<EOF
-[profiles]
-Bench\\maxwidth=800
-Bench\\cbmaxwidth=1
-Bench\\maxheight=600
-Bench\\cbmaxheight=1
-Bench\\quality=90
-Bench\\cbfilesize=0
-Bench\\filesize=100
-Bench\\cbprogressive=0
-Bench\\ext=small
-Bench\\pathtype=1
-Bench\\defpath="$out"
-EOF
-}
-
-# One timed command: appends its wall time to $times unless the round is 0 (the check round).
-round=0
-record() { # what start end
-  if ((round > 0)); then printf '%s\t%s\t%s\t%s\n' "$round" "$1" "$2" "$3" >>"$times"; fi
-}
-
-fresh_output() { mktemp -d "$work/out.XXXXXX"; }
-
-# Checks what a run left: exit code 0 and one output per input; loud failure otherwise.
-check_run() { # what rc log output-folder inputs
-  local what=$1 rc=$2 log=$3 out=$4 inputs=$5 made
-  made=$(find "$out" -maxdepth 1 -type f -name '*.jpg' | wc -l)
-  if [ "$rc" -ne 0 ] || [ "$made" -ne "$inputs" ]; then
-    echo "engine.sh: $what (round $round) exited $rc and wrote $made of $inputs outputs;" \
-      "its log:" >&2
-    cat "$log" >&2
-    exit 1
-  fi
-}
-
-# The program as a desktop launcher starts it, without a screen; extra environment first.
-run_lumvale() { # what extra-env... -- files...
-  local what=$1 envs=() rc=0 out t0 t1
+# The program's runs under GNU time, for their peak resident memory.
+timed() { # what command...
   shift
-  while [ "$1" != -- ]; do
-    envs+=("$1")
-    shift
-  done
-  shift
-  out=$(fresh_output)
-  write_profile "$out"
-  t0=$EPOCHREALTIME
-  /usr/bin/time -f %M -o "$work/rss" \
-    env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$config" \
-    "${envs[@]}" "$lumvale" -p:Bench "$@" </dev/null >"$work/log" 2>&1 || rc=$?
-  t1=$EPOCHREALTIME
-  check_run "$what" "$rc" "$work/log" "$out" $#
-  record "$what" "$t0" "$t1"
+  /usr/bin/time -f %M -o "$work/rss" "$@"
+}
+
+# What a program run leaves beyond its wall time: its peak memory in the timed rounds, its time
+# alone in the check round (to find the slowest photo), and there the check of its outputs.
+lumvale_ran() { # what output-folder start end inputs
+  local what=$1
   if ((round > 0)) && [[ $what != single* ]]; then
     printf '%s\t%s\n' "$what" "$(tail -n 1 "$work/rss")" >>"$memory"
   fi
   if ((round == 0)) && [[ $what == alone:* ]]; then
-    awk -v a="$t0" -v b="$t1" -v w="$what" \
+    awk -v a="$3" -v b="$4" -v w="$what" \
       'BEGIN { gsub(",", ".", a); gsub(",", ".", b); printf "%s\t%.6f\n", w, b - a }' >>"$alone0"
   fi
-  if ((round == 0)); then "${stats[@]}" check-outputs "$out" $# --baseline; fi
-  rm -rf "$out"
+  if ((round == 0)); then "${stats[@]}" check-outputs "$2" "$5" --baseline; fi
+}
+
+# The other tools' outputs, in the check round: one per photo, each within 800x600.
+check_outputs() { # what output-folder
+  if ((round == 0)); then "${stats[@]}" check-outputs "$2" "$count"; fi
 }
 
 # (a) The floor: libjpeg-turbo decoding each photo, one single-threaded process per photo. A
@@ -220,29 +139,13 @@ run_floor() {
 
 # (d) vipsthumbnail: one process for the batch, its default threads, its own choice of
 # shrink-on-load (libjpeg's reduced-scale decoding) included.
-run_vips() {
-  local out rc=0 t0 t1
-  out=$(fresh_output)
-  t0=$EPOCHREALTIME
-  vipsthumbnail --size 800x600 -o "$out/%s_vips.jpg[Q=90]" "${photos[@]}" >"$work/log" 2>&1 || rc=$?
-  t1=$EPOCHREALTIME
-  check_run vips "$rc" "$work/log" "$out" "$count"
-  record vips "$t0" "$t1"
-  if ((round == 0)); then "${stats[@]}" check-outputs "$out" "$count"; fi
-  rm -rf "$out"
+vips_into() { # output folder
+  vipsthumbnail --size 800x600 -o "$1/%s_vips.jpg[Q=90]" "${photos[@]}"
 }
 
 # (e) Pillow: one python3 process; see engine_stats.py's cmd_pillow for what it does per photo.
-run_pillow() {
-  local out rc=0 t0 t1
-  out=$(fresh_output)
-  t0=$EPOCHREALTIME
-  "${stats[@]}" pillow "$out" "${photos[@]}" >"$work/log" 2>&1 || rc=$?
-  t1=$EPOCHREALTIME
-  check_run pillow "$rc" "$work/log" "$out" "$count"
-  record pillow "$t0" "$t1"
-  if ((round == 0)); then "${stats[@]}" check-outputs "$out" "$count"; fi
-  rm -rf "$out"
+pillow_into() { # output folder
+  "${stats[@]}" pillow "$1" "${photos[@]}"
 }
 
 run_step() { # what
@@ -250,24 +153,17 @@ run_step() { # what
     floor) run_floor ;;
     lumvale) run_lumvale lumvale -- "${photos[@]}" ;; # (b) all workers: environment as is
     lumvale1) run_lumvale lumvale1 LUMVALE_THREADS=1 -- "${photos[@]}" ;; # (c) one worker
-    vips) run_vips ;;
-    pillow) run_pillow ;;
+    vips) run_contestant vips vips_into ;;
+    pillow) run_contestant pillow pillow_into ;;
     single) run_lumvale single -- "$single" ;; # the photo nearest 14.7 MP as a whole process
     single_o6) run_lumvale single_o6 -- "${variants[0]}" ;;
     single_icc) run_lumvale single_icc -- "${variants[1]}" ;;
-    alone) run_alone ;;
+    alone) run_alone "${photos[@]}" "${slow_batch[0]}" ;; # every photo of both batches
     lumvale_last) run_lumvale lumvale_last -- "${photos_last[@]}" ;; # the slowest photo last
     slow) run_lumvale slow -- "${slow_batch[@]}" ;;
     slow_last) run_lumvale slow_last -- "${slow_batch[@]:1}" "${slow_batch[0]}" ;;
     slow1) run_lumvale slow1 LUMVALE_THREADS=1 -- "${slow_batch[@]}" ;;
   esac
-}
-
-# Every photo of both batches alone, as a whole process with all workers: the slowest of a batch
-# bounds it from below however many cores there are.
-run_alone() {
-  local f
-  for f in "${photos[@]}" "${slow_batch[0]}"; do run_lumvale "alone:$(basename "$f")" -- "$f"; done
 }
 
 # A long list: the batch's photos again and again under other names (hard links), 100 in all,
@@ -298,16 +194,10 @@ echo "== Tools"
 djpeg -version 2>&1 | head -n 1
 vipsthumbnail --vips-version
 /usr/bin/python3 -c 'import PIL, sys; print("Pillow", PIL.__version__ + ", Python", sys.version.split()[0])'
-echo "cores (nproc): $(nproc); $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')"
-if [ -n "${LUMVALE_THREADS:-}" ]; then
-  echo "note: LUMVALE_THREADS=$LUMVALE_THREADS is set and applies to the all-workers runs too"
-fi
+machine_notes
 
-# Round 0 runs everything once untimed: it warms the page cache and checks the outputs (800x600
-# at most, and baseline for the program) with Pillow.
-echo
-echo "== Check round (untimed)"
-for s in "${steps[@]}" alone slow slow_last slow1; do run_step "$s"; done
+# The check round checks the outputs with Pillow: 800x600 at most, and baseline for the program.
+check_round "${steps[@]}" alone slow slow_last slow1
 echo "every run exited 0 and wrote one output per input; all outputs fit 800x600;" \
   "the program's are baseline"
 # The mixed batch with its slowest photo (alone, in the check round) placed last.
@@ -320,16 +210,7 @@ echo "slowest photo of the mixed batch alone: $slowest"
 run_step lumvale_last
 steps+=(alone lumvale_last slow slow_last slow1)
 
-# Interleaved rounds, each starting one step later, so that no contestant always follows the
-# same one (caches, clock speed).
-echo
-echo "== $rounds timed rounds"
-for ((round = 1; round <= rounds; round++)); do
-  for ((i = 0; i < ${#steps[@]}; i++)); do
-    run_step "${steps[(i + round - 1) % ${#steps[@]}]}"
-  done
-  printf 'round %d of %d done\n' "$round" "$rounds"
-done
+timed_rounds "${steps[@]}"
 
 echo
 echo "== Long list (once, for memory)"

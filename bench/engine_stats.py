@@ -134,23 +134,28 @@ def cmd_pillow(outdir, files):
         small.save(os.path.join(outdir, name), "JPEG", quality=90)
 
 
+def read_times(path):
+    """(round, what, seconds) of each line of the wall times bench/common.sh's record writes:
+    round, what, start, end as bash's $EPOCHREALTIME, whose decimal mark follows the locale."""
+    with open(path) as t:
+        for line in t:
+            rnd, key, start, end = line.rstrip("\n").split("\t")
+            yield rnd, key, float(end.replace(",", ".")) - float(start.replace(",", "."))
+
+
 def cmd_report(times_path, memory_path, rounds, nproc, single_name, batches_path):
-    # Each line: round, what, start, end as bash's $EPOCHREALTIME (its decimal mark follows
-    # the locale). The floor of a round is the sum of its per-photo djpeg times; the second
-    # floor takes a grayscale photo's quantized decode ("floorq:") in place of its plain one.
+    # The floor of a round is the sum of its per-photo djpeg times; the second floor takes a
+    # grayscale photo's quantized decode ("floorq:") in place of its plain one.
     times = {}
     per_round = {"floor": {}, "floorq": {}}
     quantized = set()
-    with open(times_path) as t:
-        for line in t:
-            rnd, key, start, end = line.rstrip("\n").split("\t")
-            seconds = float(end.replace(",", ".")) - float(start.replace(",", "."))
-            times.setdefault(key, []).append(seconds)
-            kind, _, name = key.partition(":")
-            if kind in per_round:
-                per_round[kind].setdefault(rnd, {})[name] = seconds
-                if kind == "floorq":
-                    quantized.add(name)
+    for rnd, key, seconds in read_times(times_path):
+        times.setdefault(key, []).append(seconds)
+        kind, _, name = key.partition(":")
+        if kind in per_round:
+            per_round[kind].setdefault(rnd, {})[name] = seconds
+            if kind == "floorq":
+                quantized.add(name)
     times["floor"] = [sum(p.values()) for p in per_round["floor"].values()]
     times["floorq"] = [
         sum(per_round["floorq"].get(rnd, {}).get(name, s) for name, s in p.items())

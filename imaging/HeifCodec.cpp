@@ -216,7 +216,8 @@ std::unique_ptr<Decoded> File::Decode(const DecodeParams& params) const {
   if (!options) throw std::bad_alloc();
   options->ignore_transformations = !params.applyTransformations;
   options->convert_hdr_to_8bit = 1;
-  heif_context_set_max_decoding_threads(h_->context.get(), params.tileThreads);
+  // The calling thread decodes the tiles itself: the batch already runs a worker per core.
+  heif_context_set_max_decoding_threads(h_->context.get(), 0);
   const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
   heif_image* decoded = nullptr;
   Check(heif_decode_image(handle, &decoded, heif_colorspace_RGB,

@@ -20,8 +20,6 @@ bool IsHeif(const uint8_t* data, size_t size);
 struct DecodeParams {
   // The file's rotation, mirror and crop: how a HEIF file says which way is up.
   bool applyTransformations = true;
-  // Threads libheif may start for the tiles of one picture; 0: the calling thread decodes them.
-  int tileThreads = 0;
 };
 
 // A decoded picture: 8 bits per channel, red, green, blue (and alpha).

@@ -24,8 +24,6 @@ class THEIFImage : public TStreamedGraphic {
   // Whether the file's rotation, mirror and crop are applied (the default); the size follows.
   bool ApplyTransformations() const { return params_.applyTransformations; }
   void SetApplyTransformations(bool value);
-  // Threads libheif may start for the tiles of the picture (0, the default: none).
-  void SetTileThreads(int threads) { params_.tileThreads = threads; }
 
   // The size of the decoded picture: asking for it decodes the picture (and keeps it until it is
   // delivered), since only the decode tells it for sure.

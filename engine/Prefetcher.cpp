@@ -1,5 +1,7 @@
 #include "Prefetcher.h"
 
+#include "Graphic.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
@@ -16,19 +18,6 @@ int64_t Held(const TPrefetched& prefetched) {
     bytes += int64_t(scaled->Width()) * scaled->Height() * int64_t(sizeof(TColor32));
   }
   return bytes;
-}
-
-// How long a photo takes, as far as its file tells without being read: its size on disk, weighted
-// by how much longer its decoder takes per byte than libjpeg's (on the benchmark's photos about
-// 4 times for HEVC, 16 for AV1; the name stands in for the content here).
-int64_t EstimatedWork(const QString& path, int64_t diskSize) {
-  const QString extension = path.mid(path.lastIndexOf(u'.') + 1).toLower();
-  if (extension == QLatin1String("avif")) return diskSize * 16;
-  if (extension == QLatin1String("heic") || extension == QLatin1String("heif") ||
-      extension == QLatin1String("hif")) {
-    return diskSize * 4;
-  }
-  return diskSize;
 }
 
 }  // namespace
@@ -169,7 +158,7 @@ bool TPrefetcher::MeasureHorizon(std::unique_lock<std::mutex>& guard) {
   sizes.reserve(missing.size());
   for (const auto& [j, path] : missing) {
     const std::optional<TFileIdentity> file = TFileIdentity::Of(path);
-    sizes.push_back(file ? EstimatedWork(path, file->size) : 0);
+    sizes.push_back(file ? file->size * DecodeWeight(path) : 0);
   }
   guard.lock();
   for (size_t k = 0; k < missing.size(); ++k) slots_[size_t(missing[k].first)].work = sizes[k];

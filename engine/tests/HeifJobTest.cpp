@@ -29,14 +29,8 @@ void FromLibheif(const std::vector<uint8_t>& file, bool apply, TBitmap32& source
   source.CombineMode = TCombineMode::cmMerge;
   InstallLanczosResampler(source);
   source.Resize(p.width, p.height);
-  for (int y = 0; y < p.height; ++y) {
-    for (int x = 0; x < p.width; ++x) {
-      const uint8_t* s = &p.bytes[size_t((y * p.width + x) * p.channels)];
-      const double a = p.channels == 4 ? s[3] / 255.0 : 1.0;
-      auto over = [&](uint8_t c) { return uint8_t(std::lround(c * a + 255 * (1 - a))); };
-      source.RowPointer(y)[x] = Color32(over(s[0]), over(s[1]), over(s[2]));
-    }
-  }
+  const std::vector<TColor32> pixels = OverWhite(p);
+  std::copy(pixels.begin(), pixels.end(), source.Bits());
 }
 
 TJobSettings Settings(int32_t maxWidth, int32_t maxHeight, int64_t sizeLimit = 0) {
@@ -59,19 +53,12 @@ TEST(HeifJob, TheBytesAreTheJobOfLibheifsPixels) {
     const char* what;
     HeifPicture picture;
   };
-  auto make = [](auto change) {
-    HeifPicture p;
-    p.width = 96;
-    p.height = 64;
-    change(p);
-    return p;
-  };
   const Case pictures[] = {
-      {"HEIC", make([](HeifPicture&) {})},
-      {"HEIC turned 90 degrees", make([](HeifPicture& p) { p.orientation = 6; })},
-      {"HEIC mirrored upside down", make([](HeifPicture& p) { p.orientation = 4; })},
-      {"10-bit HEIC", make([](HeifPicture& p) { p.bitDepth = 10; })},
-      {"AVIF with alpha", make([](HeifPicture& p) { p.av1 = true, p.alpha = true; })},
+      {"HEIC", {.width = 96, .height = 64}},
+      {"HEIC turned 90 degrees", {.width = 96, .height = 64, .orientation = 6}},
+      {"HEIC mirrored upside down", {.width = 96, .height = 64, .orientation = 4}},
+      {"10-bit HEIC", {.width = 96, .height = 64, .bitDepth = 10}},
+      {"AVIF with alpha", {.width = 96, .height = 64, .av1 = true, .alpha = true}},
   };
   const struct {
     const char* what;

@@ -5,6 +5,7 @@
 #include <libheif/heif.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <stdexcept>
 
@@ -159,6 +160,17 @@ HeifPixels ReferenceHeifDecode(const std::vector<uint8_t>& file, bool applyTrans
     pixels.bytes.insert(pixels.bytes.end(), row, row + pixels.width * pixels.channels);
   }
   return pixels;
+}
+
+std::vector<TColor32> OverWhite(const HeifPixels& p) {
+  std::vector<TColor32> out;
+  out.reserve(p.bytes.size() / size_t(p.channels));
+  for (size_t i = 0; i < p.bytes.size(); i += size_t(p.channels)) {
+    const double a = p.channels == 4 ? p.bytes[i + 3] / 255.0 : 1.0;
+    auto over = [&](uint8_t c) { return uint8_t(std::lround(c * a + 255 * (1 - a))); };
+    out.push_back(Color32(over(p.bytes[i]), over(p.bytes[i + 1]), over(p.bytes[i + 2])));
+  }
+  return out;
 }
 
 }  // namespace lumvale::test

@@ -3,6 +3,8 @@
 // HEIF files made at test time with libheif's own encoder, and libheif's own decode of them, so
 // that what the program reads is checked against the library rather than against itself.
 
+#include "Color32.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -39,6 +41,9 @@ struct HeifPixels {
   std::vector<uint8_t> bytes;
 };
 HeifPixels ReferenceHeifDecode(const std::vector<uint8_t>& file, bool applyTransformations = true);
+
+// The pixels with alpha composed over white by the textbook formula, as 32-bit pixels.
+std::vector<TColor32> OverWhite(const HeifPixels& pixels);
 
 // Whether this libheif can encode AV1 or HEVC (Debian's can both).
 bool CanEncodeHeif(bool av1);

@@ -82,6 +82,20 @@ void AnswerQuestions(QList<QMessageBox::StandardButton> answers, const QString& 
   });
 }
 
+// Files dropped on an area of the window, as a file manager delivers them: the drag enters the
+// window first.
+void Drop(QWidget& window, const QStringList& paths, QWidget* area) {
+  QMimeData mime;
+  QList<QUrl> urls;
+  for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+  mime.setUrls(urls);
+  const QPoint at = area->mapTo(&window, QPoint(30, 30));
+  QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &enter);
+  QDropEvent event(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &event);
+}
+
 }  // namespace
 
 // The batch: dialogs, drop, run, overwrite answers, cancel.
@@ -126,18 +140,8 @@ int WalkBatch() {
   Check(w.liFiles->count() == 3, "a folder added through the folder dialog");
 
   // A drop of a photo on the input area and of a folder on the output area.
-  auto drop = [&](const QString& path, QWidget* area) {
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(path)});
-    const QPoint at = area->mapTo(&w, QPoint(30, 30));
-    // A drop arrives after the drag has entered the window, as a file manager delivers it.
-    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&w, &enter);
-    QDropEvent event(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&w, &event);
-  };
-  drop(dir.filePath("dropped.jpg"), w.gbInput);
-  drop(dir.filePath("out"), w.TntPanelOutput);
+  Drop(w, {dir.filePath("dropped.jpg")}, w.gbInput);
+  Drop(w, {dir.filePath("out")}, w.TntPanelOutput);
   Check(w.liFiles->count() == 4, "a photo dropped on the input list");
   Check(w.edOutputPath->isEnabled() && w.edOutputPath->text() == dir.filePath("out"),
         "a folder dropped on the output area");
@@ -520,15 +524,9 @@ int WalkHeif() {
   TfrmMain w;
   w.show();
   w.move(20, 20);
-  QMimeData mime;
-  mime.setUrls({QUrl::fromLocalFile(dir.filePath("IMG_0001.HEIC")),
-                QUrl::fromLocalFile(dir.filePath("IMG_0002.HEIC")),
-                QUrl::fromLocalFile(dir.filePath("garden.avif"))});
-  const QPoint at = w.gbInput->mapTo(&w, QPoint(30, 30));
-  QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&w, &enter);
-  QDropEvent event(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&w, &event);
+  Drop(w,
+       {dir.filePath("IMG_0001.HEIC"), dir.filePath("IMG_0002.HEIC"), dir.filePath("garden.avif")},
+       w.gbInput);
   Check(w.liFiles->count() == 3, "three HEIF photos dropped on the input list");
   w.edOutputPath->setEnabled(true);
   w.edOutputPath->setText(dir.filePath("out"));
